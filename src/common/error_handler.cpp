@@ -1,0 +1,67 @@
+#include "common/error_handler.h"
+
+#include "common/errors.h"
+#include "common/services.h"
+
+#include <QMetaObject>
+#include <new>
+
+QString WithFinalPeriod(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void ShowErrorBox(const QString& message)
+{
+    Services::dialogs().messageBox(MsgKind::Error, ApplicationTitle(), WithFinalPeriod(message),
+                                   {MsgButton::Ok});
+}
+
+QString MessageOf(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const QuivelError& e) {
+        return e.message();
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("Out of memory");
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+void ReportCurrentException()
+{
+    const QString message = MessageOf(std::current_exception());
+    try {
+        ShowErrorBox(message);
+    } catch (...) {
+        // Nothing more can be done: the report itself failed.
+    }
+}
+
+void PostErrorBox(const QString& message)
+{
+    QObject* target = QCoreApplication::instance();
+    if (!target)
+        return;
+    QMetaObject::invokeMethod(
+        target, [message] { Guarded([&] { ShowErrorBox(message); }); }, Qt::QueuedConnection);
+}
+
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(ApplicationTitle());
+    setApplicationDisplayName(ApplicationTitle());
+}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event)
+{
+    bool handled = false;
+    Guarded([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}

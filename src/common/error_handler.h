@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <utility>
+
+// The general error handler: an error box titled with the application title, error icon,
+// OK, the message ended by "." unless it already ends in a character at or before ".".
+void ShowErrorBox(const QString& message);
+QString WithFinalPeriod(const QString& message);
+
+// The message of an exception caught by a guard.
+QString MessageOf(std::exception_ptr error);
+
+// Shows the error of the exception being handled (call from inside a catch block).
+void ReportCurrentException();
+
+// Shows an error later, from the event loop, so that the caller (a packet handler, the
+// serial link) is not blocked by the box.
+void PostErrorBox(const QString& message);
+
+// Runs an event handler, timer tick or window show; an error that escapes it is shown by
+// the general error handler and the program goes on. Returns false when it failed.
+template <class F> bool Guarded(F&& handler)
+{
+    try {
+        std::forward<F>(handler)();
+        return true;
+    } catch (...) {
+        ReportCurrentException();
+        return false;
+    }
+}
+
+// The application object: the last guard, so that no error ever crosses the event loop.
+class GuardedApplication : public QApplication
+{
+public:
+    GuardedApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};

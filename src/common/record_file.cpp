@@ -1,0 +1,157 @@
+#include "common/record_file.h"
+
+#include "common/errors.h"
+
+#include <QtEndian>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+void RecordWriter::putInt32(int offset, qint32 value)
+{
+    qToLittleEndian(value, m_bytes.data() + offset);
+}
+
+void RecordWriter::putUInt8(int offset, quint8 value)
+{
+    m_bytes[offset] = char(value);
+}
+
+void RecordWriter::putDouble(int offset, double value)
+{
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    qToLittleEndian(bits, m_bytes.data() + offset);
+}
+
+void RecordWriter::putShortString(int offset, int areaSize, const QByteArray& text)
+{
+    const int length = int(qMin<qsizetype>(text.size(), qMin(areaSize, 255)));
+    m_bytes[offset] = char(quint8(length));
+    std::memcpy(m_bytes.data() + offset + 1, text.constData(), size_t(length));
+    std::memset(m_bytes.data() + offset + 1 + length, 0, size_t(areaSize - length));
+}
+
+qint32 RecordReader::int32At(int offset) const
+{
+    return qFromLittleEndian<qint32>(m_bytes.constData() + offset);
+}
+
+quint8 RecordReader::uint8At(int offset) const
+{
+    return quint8(m_bytes[offset]);
+}
+
+double RecordReader::doubleAt(int offset) const
+{
+    const quint64 bits = qFromLittleEndian<quint64>(m_bytes.constData() + offset);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+QByteArray RecordReader::shortStringAt(int offset, int areaSize) const
+{
+    const int length = qMin(int(uint8At(offset)), areaSize);
+    return m_bytes.mid(offset + 1, length);
+}
+
+RecordFile::RecordFile(QString fileName, int recordSize)
+    : m_fileName(std::move(fileName)), m_recordSize(recordSize), m_file(m_fileName)
+{
+}
+
+RecordFile::~RecordFile() = default;
+
+bool RecordFile::exists() const
+{
+    return QFile::exists(m_fileName);
+}
+
+void RecordFile::fail(int err)
+{
+    throw EInOutError(EInOutError::codeForErrno(err));
+}
+
+void RecordFile::requireOpen()
+{
+    if (!m_file.isOpen())
+        throw EInOutError(EInOutError::FileNotOpen);
+}
+
+void RecordFile::rewriteEmpty()
+{
+    const bool wasOpen = m_file.isOpen();
+    m_file.close();
+    errno = 0;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail(errno);
+    m_file.close();
+    if (wasOpen)
+        open();
+}
+
+void RecordFile::open()
+{
+    m_file.close();
+    errno = 0;
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        fail(errno ? errno : ENOENT);
+}
+
+void RecordFile::close()
+{
+    m_file.close();
+}
+
+qint64 RecordFile::recordCount()
+{
+    requireOpen();
+    return m_file.size() / m_recordSize;
+}
+
+QByteArray RecordFile::readRecord(qint64 n)
+{
+    requireOpen();
+    errno = 0;
+    if (!m_file.seek(n * m_recordSize))
+        fail(errno);
+    QByteArray bytes = m_file.read(m_recordSize);
+    if (bytes.size() != m_recordSize) {
+        if (m_file.error() != QFileDevice::NoError)
+            fail(errno);
+        throw EInOutError(EInOutError::ReadBeyondEnd);
+    }
+    return bytes;
+}
+
+void RecordFile::appendRecord(const QByteArray& record, bool syncToDisk)
+{
+    Q_ASSERT(record.size() == m_recordSize);
+    requireOpen();
+    errno = 0;
+    if (!m_file.seek(recordCount() * m_recordSize))
+        fail(errno);
+    errno = 0;
+    const qint64 written = m_file.write(record);
+    if (written != record.size()) {
+        const int err = errno ? errno : ENOSPC;
+        m_file.unsetError();
+        fail(err);
+    }
+    if (syncToDisk) {
+#ifdef Q_OS_WIN
+        const int rc = _commit(m_file.handle());
+#else
+        const int rc = ::fsync(m_file.handle());
+#endif
+        // Devices and pipes cannot be synced; that is no failure of the record.
+        if (rc != 0 && errno != EINVAL && errno != EROFS)
+            fail(errno);
+    }
+}

@@ -1,0 +1,1 @@
+// Placeholder until the folder has its first unit.
