@@ -42,8 +42,8 @@ double CurrentResidentMiB()
 // quivel-bench [substring]: runs every case, or those whose name contains the text.
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     GuardedApplication app(argc, argv);
     QTemporaryDir workDir;
     QDir::setCurrent(workDir.path());

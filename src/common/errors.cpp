@@ -3,7 +3,8 @@
 #include <QFileInfo>
 #include <cerrno>
 
-QuivelError::QuivelError(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8())
+QuivelError::QuivelError(QString message)
+    : m_message(std::move(message)), m_what(m_message.toUtf8())
 {
 }
 
@@ -32,7 +33,9 @@ EListError::EListError(qint64 index)
 {
 }
 
-EInOutError::EInOutError(int code) : QuivelError(textForCode(code)), m_code(code) {}
+EInOutError::EInOutError(int code) : QuivelError(textForCode(code)), m_code(code)
+{
+}
 
 QString EInOutError::textForCode(int code)
 {

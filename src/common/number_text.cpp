@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
-namespace {
+namespace
+{
 
 bool isDigit(QChar c)
 {

@@ -7,7 +7,8 @@
 #include <QPushButton>
 #include <QSerialPortInfo>
 
-namespace {
+namespace
+{
 
 QMessageBox::Icon iconFor(MsgKind kind)
 {

@@ -134,8 +134,9 @@ void RecordFile::appendRecord(const QByteArray& record, bool syncToDisk)
 {
     Q_ASSERT(record.size() == m_recordSize);
     requireOpen();
+    // A device (a link to one) has no position to go to.
     errno = 0;
-    if (!m_file.seek(recordCount() * m_recordSize))
+    if (!m_file.isSequential() && !m_file.seek(recordCount() * m_recordSize))
         fail(errno);
     errno = 0;
     const qint64 written = m_file.write(record);

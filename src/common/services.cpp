@@ -2,7 +2,8 @@
 
 #include "common/platform_services.h"
 
-namespace {
+namespace
+{
 Dialogs* g_dialogs = nullptr;
 Clock* g_clock = nullptr;
 PortList* g_ports = nullptr;
@@ -16,7 +17,8 @@ template <class T, class Platform> T& serviceOr(T* installed)
 }
 } // namespace
 
-namespace Services {
+namespace Services
+{
 Dialogs& dialogs()
 {
     return serviceOr<Dialogs, PlatformDialogs>(g_dialogs);

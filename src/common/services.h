@@ -56,7 +56,8 @@ public:
     virtual QStringList portNames() const = 0;
 };
 
-namespace Services {
+namespace Services
+{
 Dialogs& dialogs();
 Clock& clock();
 PortList& ports();

@@ -2,7 +2,8 @@
 
 #include <QHash>
 
-namespace {
+namespace
+{
 
 // 0x80..0x9F; 0 marks the five bytes the code page leaves undefined (kept as C1 controls).
 constexpr char16_t kHigh[32] = {

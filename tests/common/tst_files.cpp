@@ -1,0 +1,200 @@
+#include "common/errors.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
+#include "common/windows1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class FilesTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        QDir::setCurrent(m_dir->path());
+    }
+
+    void splitLines_data();
+    void splitLines();
+    void windows1252RoundTrip();
+    void writeTextLinesEndsEveryLineWithCrLf();
+    void readMissingFileRaisesTheOpenError();
+    void failedWriteLeavesTheEarlierFile();
+    void recordFieldsAreLittleEndian();
+    void shortStringIsCutAndZeroFilled();
+    void trailingPieceIsNoRecordAndIsOverwritten();
+    void appendToAFullDiskRaisesDiskFull();
+    void appendToAClosedFileRaises103();
+    void openReadOnlyFileRaisesAccessDenied();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void FilesTest::splitLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<QByteArray>>("lines");
+    using L = QList<QByteArray>;
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << L{"a", "b"};
+    QTest::newRow("lf") << QByteArray("a\nb\n") << L{"a", "b"};
+    QTest::newRow("cr") << QByteArray("a\rb\r") << L{"a", "b"};
+    QTest::newRow("no final break") << QByteArray("a\r\nb") << L{"a", "b"};
+    QTest::newRow("empty line in the middle") << QByteArray("a\r\n\r\nb\r\n") << L{"a", "", "b"};
+    QTest::newRow("lf cr is two breaks") << QByteArray("a\n\rb") << L{"a", "", "b"};
+    QTest::newRow("empty file") << QByteArray() << L{};
+    QTest::newRow("only a break") << QByteArray("\r\n") << L{""};
+}
+
+void FilesTest::splitLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<QByteArray>, lines);
+    QCOMPARE(SplitTextLines(bytes), lines);
+}
+
+void FilesTest::windows1252RoundTrip()
+{
+    const QString text = QStringLiteral("Température € – « é » œ");
+    const QByteArray bytes = EncodeWindows1252(text);
+    QCOMPARE(bytes.size(), text.size());
+    QCOMPARE(bytes.at(4), char(0xE9));  // é
+    QCOMPARE(bytes.at(12), char(0x80)); // €
+    QCOMPARE(DecodeWindows1252(bytes), text);
+    QCOMPARE(EncodeWindows1252(QStringLiteral("\u4E2D")), QByteArray("?"));
+}
+
+void FilesTest::writeTextLinesEndsEveryLineWithCrLf()
+{
+    WriteTextLines(QStringLiteral("cal.cfg"), {QStringLiteral("0,5"), QStringLiteral("-1")});
+    QCOMPARE(ReadWholeFile(QStringLiteral("cal.cfg")), QByteArray("0,5\r\n-1\r\n"));
+    QCOMPARE(ReadTextLines(QStringLiteral("cal.cfg")),
+             (QStringList{QStringLiteral("0,5"), QStringLiteral("-1")}));
+}
+
+void FilesTest::readMissingFileRaisesTheOpenError()
+{
+    try {
+        ReadTextLines(QStringLiteral("quivel.c00"));
+        QFAIL("no error raised");
+    } catch (const EFOpenError& e) {
+        QVERIFY2(e.message().startsWith(QStringLiteral("Cannot open file \"%1\". ")
+                                            .arg(QDir::current().absoluteFilePath("quivel.c00"))),
+                 qPrintable(e.message()));
+    }
+}
+
+void FilesTest::failedWriteLeavesTheEarlierFile()
+{
+    WriteByteLines(QStringLiteral("quivel.c00"), {"5/3;14:7;23.5;61.0"});
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    bool raised = false;
+    try {
+        WriteByteLines(QStringLiteral("quivel.c00"), {"1/1;0:0;0.0;0.0"});
+    } catch (const EFCreateError& e) {
+        raised = e.message().startsWith(QStringLiteral("Cannot create file \""));
+    }
+    QFile::setPermissions(m_dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!raised && ::geteuid() == 0)
+        QSKIP("root writes into read-only directories");
+    QVERIFY(raised);
+    QCOMPARE(ReadWholeFile(QStringLiteral("quivel.c00")), QByteArray("5/3;14:7;23.5;61.0\r\n"));
+}
+
+void FilesTest::recordFieldsAreLittleEndian()
+{
+    RecordWriter w(16);
+    w.putInt32(0, 0x01020304);
+    w.putUInt8(4, 0xFE);
+    w.putDouble(8, 1.5);
+    const QByteArray expected = QByteArray::fromHex("04030201fe000000000000000000f83f");
+    QCOMPARE(w.bytes(), expected);
+    RecordReader r(w.bytes());
+    QCOMPARE(r.int32At(0), 0x01020304);
+    QCOMPARE(r.uint8At(4), quint8(0xFE));
+    QCOMPARE(r.doubleAt(8), 1.5);
+}
+
+void FilesTest::shortStringIsCutAndZeroFilled()
+{
+    RecordWriter w(12);
+    w.putShortString(0, 10, QByteArray(15, 'x'));
+    QCOMPARE(w.bytes().at(0), char(10));
+    QCOMPARE(w.bytes().mid(1, 10), QByteArray(10, 'x'));
+    w.putShortString(0, 10, "ab");
+    QCOMPARE(w.bytes(), QByteArray("\x02"
+                                   "ab",
+                                   3) +
+                            QByteArray(9, '\0'));
+    QCOMPARE(RecordReader(w.bytes()).shortStringAt(0, 10), QByteArray("ab"));
+}
+
+void FilesTest::trailingPieceIsNoRecordAndIsOverwritten()
+{
+    QFile raw(QStringLiteral("records.dt"));
+    QVERIFY(raw.open(QIODevice::WriteOnly));
+    raw.write(QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(40, 'z'));
+    raw.close();
+
+    RecordFile file(QStringLiteral("records.dt"), 100);
+    file.open();
+    QCOMPARE(file.recordCount(), 2);
+    QCOMPARE(file.readRecord(1), QByteArray(100, 'b'));
+    file.appendRecord(QByteArray(100, 'c'), true);
+    QCOMPARE(file.recordCount(), 3);
+    QCOMPARE(QFileInfo(QStringLiteral("records.dt")).size(), 300);
+    QCOMPARE(file.readRecord(2), QByteArray(100, 'c'));
+}
+
+void FilesTest::appendToAFullDiskRaisesDiskFull()
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full here");
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), QStringLiteral("full.dt")));
+    RecordFile file(QStringLiteral("full.dt"), 8);
+    file.open();
+    try {
+        file.appendRecord(QByteArray(8, 'x'), true);
+        QFAIL("no error raised");
+    } catch (const EInOutError& e) {
+        QCOMPARE(e.code(), int(EInOutError::DiskFull));
+        QCOMPARE(e.message(), QStringLiteral("Disk full"));
+    }
+}
+
+void FilesTest::appendToAClosedFileRaises103()
+{
+    RecordFile file(QStringLiteral("never-opened.dt"), 8);
+    try {
+        file.appendRecord(QByteArray(8, 'x'), false);
+        QFAIL("no error raised");
+    } catch (const EInOutError& e) {
+        QCOMPARE(e.message(), QStringLiteral("I/O error 103"));
+    }
+}
+
+void FilesTest::openReadOnlyFileRaisesAccessDenied()
+{
+    if (::geteuid() == 0)
+        QSKIP("root opens read-only files for writing");
+    QFile raw(QStringLiteral("ro.dt"));
+    QVERIFY(raw.open(QIODevice::WriteOnly));
+    raw.close();
+    QVERIFY(QFile::setPermissions(QStringLiteral("ro.dt"), QFileDevice::ReadOwner));
+    RecordFile file(QStringLiteral("ro.dt"), 8);
+    try {
+        file.open();
+        QFAIL("no error raised");
+    } catch (const EInOutError& e) {
+        QCOMPARE(e.message(), QStringLiteral("File access denied"));
+    }
+}
+
+QTEST_GUILESS_MAIN(FilesTest)
+#include "tst_files.moc"
