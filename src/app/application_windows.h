@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+class TSplashForm;
+class TForm1;
+class TPdfForm;
+class Tformpdf;
+
+// The seventeen windows, created at start-up in their fixed order before any is shown, and the
+// wiring between them. This is the one place that knows every window.
+class ApplicationWindows : public QObject
+{
+    Q_OBJECT
+public:
+    ApplicationWindows();
+    ~ApplicationWindows() override;
+
+    // Shows the splash window; the rest follows from the windows' own events.
+    void start();
+
+    TSplashForm* SplashForm = nullptr;
+    TForm1* Form1 = nullptr;
+    TPdfForm* PdfForm = nullptr;
+    Tformpdf* formpdf = nullptr;
+
+private:
+    void createWindows();
+    void wireWindows();
+};
