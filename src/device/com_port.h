@@ -18,15 +18,15 @@ class EComPort : public QuivelError
 {
 public:
     enum Code {
-        OpenFailed = 1,      // "Unable to open com port"
-        WriteFailed = 2,     // "WriteFile function failed"
-        ReadFailed = 3,      // "ReadFile function failed"
-        PurgeFailed = 5,     // "PurgeComm function failed"
-        SetStateFailed = 7,  // "SetCommState function failed"
-        TimeoutsFailed = 8,  // "SetCommTimeouts failed"
-        SetupFailed = 9,     // "SetupComm function failed"
+        OpenFailed = 1,        // "Unable to open com port"
+        WriteFailed = 2,       // "WriteFile function failed"
+        ReadFailed = 3,        // "ReadFile function failed"
+        PurgeFailed = 5,       // "PurgeComm function failed"
+        SetStateFailed = 7,    // "SetCommState function failed"
+        TimeoutsFailed = 8,    // "SetCommTimeouts failed"
+        SetupFailed = 9,       // "SetupComm function failed"
         ClearErrorFailed = 10, // "ClearCommError function failed"
-        NotOpen = 24,        // "Port Not Open"
+        NotOpen = 24,          // "Port Not Open"
     };
     EComPort(int code, int systemCode = 0);
     int code() const { return m_code; }
@@ -81,8 +81,10 @@ Q_SIGNALS:
     void lost(const QString& message);
 
 private:
+    void configure(QSerialPort& serial);
     void onReadyRead();
     void deliverPending();
+    void scheduleDelivery();
     void onError(int error);
 
     QString m_portName = QStringLiteral("COM1");
@@ -91,6 +93,8 @@ private:
     QList<QPointer<TComDataPacket>> m_listeners;
     bool m_writing = false;
     bool m_delivering = false;
+    bool m_deliveryQueued = false;
+    bool m_lostReported = false;
 };
 
 // A packet listener in chunk mode: every chunk the port reads becomes one packet, raised at
