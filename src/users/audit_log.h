@@ -5,8 +5,12 @@
 #include <QList>
 #include <QString>
 
+#include "users/delphi_time.h" // ToDelphiDateTime, FromDelphiDateTime
+
 // The audit file ConfigActions.dt: 376-byte records, appended only, each written whole at
 // the end of the file and synced to the disk before AppendAuditEntry returns.
+
+inline const QString AuditFileName = QStringLiteral("ConfigActions.dt");
 
 struct AuditRecord {
     qint32 userId = 0;
@@ -15,13 +19,11 @@ struct AuditRecord {
     QByteArray details; // Windows-1252 bytes, at most 250
 
     static constexpr int Size = 376;
+    static constexpr int ActionArea = 107;
+    static constexpr int MaxDetails = 250;
     QByteArray toBytes() const;
     static AuditRecord fromBytes(const QByteArray& bytes);
 };
-
-// Days since 30 December 1899 00:00, to the millisecond, and back (wall-clock, no zone).
-double ToDelphiDateTime(const QDateTime& local);
-QDateTime FromDelphiDateTime(double days);
 
 // The identifier of the signed-in user, stamped on every record; 0 until sign-in.
 qint32 CurrentUserId();
@@ -40,7 +42,8 @@ QList<AuditRecord> ReadAuditEntries();
 void ResetAuditLog();
 
 // The seven actions and their detail texts.
-namespace AuditAction {
+namespace AuditAction
+{
 inline const QString AlarmModification = QStringLiteral("alarm modfication ");
 inline const QString TimingModification = QStringLiteral("Timing Modfication ");
 inline const QString CalibrationModification = QStringLiteral("calibration modfication ");
@@ -50,7 +53,8 @@ inline const QString PdfSave = QStringLiteral("PDF Save ");
 inline const QString AddNewUser = QStringLiteral("Add new user ");
 } // namespace AuditAction
 
-namespace AuditDetails {
+namespace AuditDetails
+{
 QString Alarm(const QString& tempHigh, const QString& tempLow, const QString& humHigh,
               const QString& humLow);
 QString Timing(const QString& periodHours, const QString& periodMinutes);

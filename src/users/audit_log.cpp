@@ -1,0 +1,99 @@
+#include "users/audit_log.h"
+
+#include "common/errors.h"
+#include "common/record_file.h"
+#include "common/services.h"
+#include "common/windows1252.h"
+
+#include <QDir>
+#include <memory>
+
+namespace
+{
+qint32 g_currentUserId = 0;
+// The one handle of the audit file, bound when the sign-in window opens it.
+std::unique_ptr<RecordFile> g_auditFile;
+
+RecordFile& OpenFileOrRaise()
+{
+    if (!g_auditFile || !g_auditFile->isOpen())
+        throw EInOutError(EInOutError::FileNotOpen);
+    return *g_auditFile;
+}
+} // namespace
+
+qint32 CurrentUserId()
+{
+    return g_currentUserId;
+}
+
+void SetCurrentUserId(qint32 id)
+{
+    g_currentUserId = id;
+}
+
+void OpenAuditLog()
+{
+    // Bound to the working directory of this moment; a failure below leaves it closed, so
+    // that every later append reports the file as not open.
+    g_auditFile = std::make_unique<RecordFile>(QDir::current().absoluteFilePath(AuditFileName),
+                                               AuditRecord::Size);
+    if (!g_auditFile->exists()) {
+        g_auditFile->rewriteEmpty();
+        ShowMessage(QStringLiteral("no actions data available"));
+    }
+    g_auditFile->open();
+}
+
+void AppendAuditEntry(const QString& action, const QString& details)
+{
+    RecordFile& file = OpenFileOrRaise();
+    AuditRecord record;
+    record.userId = g_currentUserId;
+    record.action = EncodeWindows1252(action).left(AuditRecord::ActionArea);
+    record.details = EncodeWindows1252(details).left(AuditRecord::MaxDetails);
+    record.time = ToDelphiDateTime(Services::clock().localNow());
+    file.appendRecord(record.toBytes(), true);
+}
+
+QList<AuditRecord> ReadAuditEntries()
+{
+    RecordFile& file = OpenFileOrRaise();
+    QList<AuditRecord> records;
+    const qint64 count = file.recordCount();
+    records.reserve(count);
+    for (qint64 n = 0; n < count; ++n)
+        records.append(AuditRecord::fromBytes(file.readRecord(n)));
+    return records;
+}
+
+void ResetAuditLog()
+{
+    g_auditFile.reset();
+}
+
+namespace AuditDetails
+{
+QString Alarm(const QString& tempHigh, const QString& tempLow, const QString& humHigh,
+              const QString& humLow)
+{
+    return QStringLiteral("TL") + tempHigh + QStringLiteral("TL") + tempLow +
+           QStringLiteral(" HH") + humHigh + QStringLiteral(" HL") + humLow;
+}
+
+QString Timing(const QString& periodHours, const QString& periodMinutes)
+{
+    return QStringLiteral("periode H") + periodHours + QStringLiteral("perdiod min") +
+           periodMinutes;
+}
+
+QString Calibration(const QString& tempOffset, const QString& humOffset)
+{
+    return QStringLiteral("offset t") + tempOffset + QStringLiteral("offset h") + humOffset;
+}
+
+QString PdfReport(const QString& startRecord, const QString& endRecord)
+{
+    return QStringLiteral("start rec:") + startRecord + QStringLiteral(" end rec:") + endRecord;
+}
+} // namespace AuditDetails
