@@ -1,0 +1,373 @@
+// The connection procedure against the simulated logger on a pseudo-terminal.
+#include "common/scripted_services.h"
+#include "device/com_combo_box.h"
+#include "device/com_port.h"
+#include "device/connect_form.h"
+#include "support/logger_sim_process.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <QtTest>
+#include <memory>
+
+namespace
+{
+
+const QColor Green(0, 128, 0);
+const QString NoPortText =
+    QStringLiteral(" Aucun data-logger connecté a lordinateur , veuillez vérifier s il  est bien "
+                   "branché au port USB du pc , et redémarrer l application");
+const QString SeveralPortsText =
+    QStringLiteral("Plusieurs ports de communication décteté veuiller choisire le bon port qui "
+                   "correspond à votre data-logger");
+
+bool OnScreen(QWidget* window)
+{
+    return window->windowHandle() && window->windowHandle()->isVisible();
+}
+
+} // namespace
+
+class TestConnection : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A dialog created with the given ports listed, with spies on its outputs.
+    struct Fixture {
+        std::unique_ptr<TConnectForm> form;
+        std::unique_ptr<QSignalSpy> portNames, texts, fields, exits;
+        QLabel* status() const { return form->findChild<QLabel*>("statuslabel"); }
+        QColor statusColour() const { return status()->palette().color(QPalette::WindowText); }
+        QWidget* child(const char* name) const { return form->findChild<QWidget*>(name); }
+    };
+    Fixture makeForm(const QStringList& ports);
+
+    QTemporaryDir* m_dir = nullptr;
+    ScriptedDialogs m_dialogs;
+    FixedPortList m_ports;
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void okReplyTurnsGreenThenSerialNumberIsHandedOn();
+    void serialNumberText_data();
+    void serialNumberText();
+    void noAnswerClosesAfterTheLastStep();
+    void checkReplyMustBeExact_data();
+    void checkReplyMustBeExact();
+    void responseReplyRestartsTheStepTimer();
+    void latePacketReappliesTheSerialNumber();
+    void severalPortsWaitForTheTestButton();
+    void noPortShowsHelpAndQuit();
+    void portThatCannotBeOpenedStopsTheProcedure();
+};
+
+TestConnection::Fixture TestConnection::makeForm(const QStringList& ports)
+{
+    m_ports.names = ports;
+    Fixture f;
+    f.form = std::make_unique<TConnectForm>();
+    disconnect(f.form.get(), &TConnectForm::exitRequested, nullptr, nullptr);
+    f.portNames = std::make_unique<QSignalSpy>(f.form.get(), &TConnectForm::portNameChosen);
+    f.texts = std::make_unique<QSignalSpy>(f.form.get(), &TConnectForm::serialNumberTextRead);
+    f.fields = std::make_unique<QSignalSpy>(f.form.get(), &TConnectForm::serialNumberFieldsRead);
+    f.exits = std::make_unique<QSignalSpy>(f.form.get(), &TConnectForm::exitRequested);
+    return f;
+}
+
+void TestConnection::init()
+{
+    m_dir = new QTemporaryDir;
+    QVERIFY(m_dir->isValid());
+    QDir::setCurrent(m_dir->path());
+    m_dialogs.clear();
+    m_dialogs.onBox = nullptr;
+    Services::setDialogs(&m_dialogs);
+    Services::setPorts(&m_ports);
+}
+
+void TestConnection::cleanup()
+{
+    Services::setDialogs(nullptr);
+    Services::setPorts(nullptr);
+    QDir::setCurrent(QDir::tempPath());
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestConnection::okReplyTurnsGreenThenSerialNumberIsHandedOn()
+{
+    LoggerSimProcess sim;
+    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    Fixture f = makeForm({sim.portPath()});
+
+    // The time the serial-number reply arrives.
+    QElapsedTimer sinceReply;
+    connect(f.form->ComDataPacket1, &TComDataPacket::OnPacket, f.form.get(), [&] {
+        if (f.form->SerialStepActive && !sinceReply.isValid())
+            sinceReply.start();
+    });
+
+    f.form->open();
+    QVERIFY(m_dialogs.boxes.isEmpty());
+    QCOMPARE(f.portNames->count(), 1);
+    QCOMPARE(f.portNames->at(0).at(0).toString(), sim.portPath());
+    QCOMPARE(f.status()->text(), QStringLiteral(" Connexion en cours ..."));
+    QVERIFY(f.form->ComPort1->Connected());
+    QVERIFY(f.child("helpmemo")->isHidden());
+    QVERIFY(f.child("ComComboBox1")->isHidden());
+    QCOMPARE(f.form->findChild<QLabel*>("Label2")->text(),
+             QStringLiteral(" Veuillez patienter un peut SVP... "));
+
+    QTRY_COMPARE_WITH_TIMEOUT(f.status()->text(), QStringLiteral("DATA LOGGER connecté (OK)"),
+                              5000);
+    QCOMPARE(f.statusColour(), Green);
+    QCOMPARE(f.texts->count(), 0);
+
+    QTRY_COMPARE_WITH_TIMEOUT(f.status()->text(), QStringLiteral("Numéro de série lus"), 5000);
+    QVERIFY(f.texts->wait(5000));
+    QVERIFY(sinceReply.isValid());
+    QVERIFY2(sinceReply.elapsed() >= 900, qPrintable(QString::number(sinceReply.elapsed())));
+    QCOMPARE(f.texts->at(0).at(0).toString(), QStringLiteral("101/102/103/104/"));
+    QCOMPARE(f.fields->count(), 1);
+    QCOMPARE(f.fields->at(0).at(0).toStringList(), (QStringList{"101", "102", "103", "104"}));
+    QVERIFY(!f.form->isVisible());
+    QCOMPARE(f.form->result(), int(QDialog::Accepted));
+    // The status keeps its colour; the port stays open for the download and the transfer.
+    QCOMPARE(f.statusColour(), Green);
+    QVERIFY(f.form->ComPort1->Connected());
+}
+
+void TestConnection::serialNumberText_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QStringList>("fields"); // empty: nothing handed on
+
+    QTest::newRow("two-character field")
+        << "99/100/101/255/" << QStringList{"99", "100", "101", "255"};
+    QTest::newRow("bytes after the fourth slash")
+        << "101/102/103/104/xyz" << QStringList{"101", "102", "103", "104"};
+    QTest::newRow("three fields") << "101/102/103" << QStringList{};
+    QTest::newRow("field of four characters") << "1010/102/103/104/" << QStringList{};
+}
+
+void TestConnection::serialNumberText()
+{
+    QFETCH(QString, reply);
+    QFETCH(QStringList, fields);
+    LoggerSimProcess sim({"--serial", reply});
+    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    Fixture f = makeForm({sim.portPath()});
+
+    f.form->open();
+    QTRY_COMPARE_WITH_TIMEOUT(f.status()->text(), QStringLiteral("Numéro de série lus"), 6000);
+    // Closed by the parse timer, before the last step would have closed it.
+    QTRY_VERIFY_WITH_TIMEOUT(!f.form->isVisible(), 3000);
+    QCOMPARE(f.form->ConnectStep, 2);
+    if (fields.isEmpty()) {
+        QCOMPARE(f.texts->count(), 0);
+        QCOMPARE(f.fields->count(), 0);
+    } else {
+        QCOMPARE(f.texts->count(), 1);
+        QCOMPARE(f.texts->at(0).at(0).toString(), reply);
+        QCOMPARE(f.fields->at(0).at(0).toStringList(), fields);
+    }
+}
+
+void TestConnection::noAnswerClosesAfterTheLastStep()
+{
+    LoggerSimProcess sim({"--silent"});
+    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    Fixture f = makeForm({sim.portPath()});
+
+    QElapsedTimer shown;
+    shown.start();
+    f.form->open();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.form->isVisible(), 10000);
+    QVERIFY2(shown.elapsed() >= 3800, qPrintable(QString::number(shown.elapsed())));
+    QCOMPARE(f.form->ConnectStep, 3);
+    QVERIFY(!f.form->Timer1->isActive());
+    QCOMPARE(f.status()->text(), QStringLiteral(" Connexion en cours ..."));
+    QCOMPARE(f.texts->count(), 0);
+    QCOMPARE(f.fields->count(), 0);
+    QVERIFY(f.form->ComPort1->Connected());
+}
+
+void TestConnection::checkReplyMustBeExact_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QByteArray>("packet");
+    QTest::addColumn<bool>("green");
+
+    QTest::newRow("ok CR LF while checking") << 1 << QByteArray("ok\r\n") << true;
+    QTest::newRow("capitals") << 1 << QByteArray("OK\r\n") << false;
+    QTest::newRow("no line end") << 1 << QByteArray("ok") << false;
+    QTest::newRow("CR only") << 1 << QByteArray("ok\r") << false;
+    QTest::newRow("first half of a split reply") << 1 << QByteArray("o") << false;
+    QTest::newRow("before the check was sent") << 0 << QByteArray("ok\r\n") << false;
+}
+
+void TestConnection::checkReplyMustBeExact()
+{
+    QFETCH(int, step);
+    QFETCH(QByteArray, packet);
+    QFETCH(bool, green);
+    Fixture f = makeForm({});
+    const QString before = f.status()->text();
+    f.form->ConnectStep = step;
+
+    f.form->ComDataPacket1->deliver(packet);
+
+    QCOMPARE(f.status()->text(), green ? QStringLiteral("DATA LOGGER connecté (OK)") : before);
+    QCOMPARE(f.statusColour() == Green, green);
+    QVERIFY(!f.form->Timer2->isActive());
+}
+
+void TestConnection::responseReplyRestartsTheStepTimer()
+{
+    Fixture f = makeForm({});
+    f.form->ConnectStep = 3;
+    QVERIFY(!f.form->Timer1->isActive());
+
+    f.form->ComDataPacket1->deliver("g");
+
+    QCOMPARE(f.status()->text(), QStringLiteral(" Reponse"));
+    QVERIFY(f.form->Timer1->isActive());
+    // At step 3 a tick does nothing.
+    f.form->Timer1Timer();
+    QCOMPARE(f.form->ConnectStep, 3);
+}
+
+void TestConnection::latePacketReappliesTheSerialNumber()
+{
+    LoggerSimProcess sim;
+    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    Fixture f = makeForm({sim.portPath()});
+    f.form->open();
+    QVERIFY(f.texts->wait(8000));
+    QTRY_VERIFY(!f.form->isVisible());
+
+    // A packet long after the procedure, say a value of a download.
+    f.form->ComDataPacket1->deliver("21");
+    QElapsedTimer sincePacket;
+    sincePacket.start();
+    QCOMPARE(f.status()->text(), QStringLiteral("Numéro de série lus"));
+    QCOMPARE(f.texts->count(), 1);
+    QVERIFY(f.fields->wait(5000));
+    QVERIFY(sincePacket.elapsed() >= 900);
+    QCOMPARE(f.texts->count(), 2);
+    QCOMPARE(f.texts->at(1).at(0).toString(), QStringLiteral("101/102/103/104/"));
+    QCOMPARE(f.fields->at(1).at(0).toStringList(), (QStringList{"101", "102", "103", "104"}));
+}
+
+void TestConnection::severalPortsWaitForTheTestButton()
+{
+    LoggerSimProcess sim;
+    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    const QString missing = QStringLiteral("/dev/quivel-no-such-port");
+    Fixture f = makeForm({missing, sim.portPath()});
+    bool dialogOnScreenAtBox = true;
+    m_dialogs.onBox = [&](const ShownBox&) -> std::optional<MsgButton> {
+        dialogOnScreenAtBox = OnScreen(f.form.get());
+        return std::nullopt;
+    };
+
+    f.form->show();
+    QCOMPARE(m_dialogs.boxes.size(), 1);
+    QCOMPARE(m_dialogs.boxes[0].kind, MsgKind::Warning);
+    QCOMPARE(m_dialogs.boxes[0].text, SeveralPortsText);
+    QCOMPARE(m_dialogs.boxes[0].buttons, QList<MsgButton>{MsgButton::Ok});
+    QVERIFY(!dialogOnScreenAtBox);
+    auto* button = f.form->findChild<QPushButton*>("BitBtn1");
+    QVERIFY(button->isVisible());
+    QCOMPARE(button->text(), QStringLiteral("Tester la communication"));
+    QVERIFY(f.child("helpmemo")->isHidden());
+    QVERIFY(!f.form->ComPort1->Connected());
+    QVERIFY(!f.form->Timer1->isActive());
+
+    // The user picks the logger's entry with the keyboard, then presses the button.
+    auto* box = f.form->findChild<TComComboBox*>("ComComboBox1");
+    const int wanted = box->findText(sim.portPath());
+    QVERIFY(wanted >= 0);
+    box->setCurrentIndex(1 - wanted);
+    box->setFocus();
+    QTest::keyClick(box, wanted == 1 ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(f.form->ComPort1->Port(), sim.portPath());
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    QVERIFY(button->isHidden());
+    QVERIFY(f.form->ComPort1->Connected());
+    QTRY_COMPARE_WITH_TIMEOUT(f.statusColour(), Green, 5000);
+    QVERIFY(f.texts->wait(8000));
+    QCOMPARE(f.texts->at(0).at(0).toString(), QStringLiteral("101/102/103/104/"));
+    QTRY_VERIFY(!f.form->isVisible());
+    QCOMPARE(f.portNames->count(), 0);
+}
+
+void TestConnection::noPortShowsHelpAndQuit()
+{
+    Fixture f = makeForm({});
+    bool dialogOnScreenAtBox = true;
+    m_dialogs.onBox = [&](const ShownBox&) -> std::optional<MsgButton> {
+        dialogOnScreenAtBox = OnScreen(f.form.get());
+        return std::nullopt;
+    };
+
+    f.form->show();
+    QCOMPARE(m_dialogs.boxes.size(), 1);
+    QCOMPARE(m_dialogs.boxes[0].kind, MsgKind::Error);
+    QCOMPARE(m_dialogs.boxes[0].text, NoPortText);
+    QVERIFY(!dialogOnScreenAtBox);
+    QCOMPARE(f.status()->text(), QStringLiteral(" Aucun data-logger connecté a l'ordinateur "));
+    auto* help = f.form->findChild<QPlainTextEdit*>("helpmemo");
+    QVERIFY(help->isVisible());
+    QCOMPARE(
+        help->toPlainText().split('\n'),
+        (QStringList{
+            "Causes possibles :", "",
+            "1) - Pilote non installé , veuillez svp installer le pilote CH340G qui correspond",
+            "a votre version de windows, télécharger et  installer le pilote. ", "",
+            "2) - Pile  sur l'enregistreur vide ou mal placé , veuiller vérifier l'état des "
+            "piles ",
+            "", "3)- Cable USB non branché a l'ordinateur "}));
+    QVERIFY(f.child("Label2")->isHidden());
+    QVERIFY(f.child("Gauge1")->isHidden());
+    QVERIFY(f.child("ComComboBox1")->isHidden());
+    QVERIFY(f.child("BitBtn1")->isHidden());
+    QVERIFY(!f.form->ComPort1->Connected());
+
+    auto* quit = f.form->findChild<QPushButton*>("exitbutton");
+    QVERIFY(quit->isVisible());
+    QCOMPARE(quit->text(), QStringLiteral("Quitter"));
+    QTest::mouseClick(quit, Qt::LeftButton);
+    QCOMPARE(f.exits->count(), 1);
+}
+
+void TestConnection::portThatCannotBeOpenedStopsTheProcedure()
+{
+    Fixture f = makeForm({QStringLiteral("/dev/quivel-no-such-port")});
+
+    f.form->show();
+
+    QCOMPARE(m_dialogs.boxes.size(), 1);
+    QCOMPARE(m_dialogs.boxes[0].kind, MsgKind::Error);
+    QVERIFY2(m_dialogs.boxes[0].text.startsWith("Unable to open com port"),
+             qPrintable(m_dialogs.boxes[0].text));
+    QCOMPARE(f.status()->text(), QStringLiteral(" Connexion en cours ..."));
+    QVERIFY(f.child("ComComboBox1")->isVisible());
+    QVERIFY(f.child("BitBtn1")->isHidden());
+    QVERIFY(f.child("exitbutton")->isHidden());
+    QVERIFY(!f.form->Timer1->isActive());
+    QVERIFY(!f.form->ComPort1->Connected());
+}
+
+QTEST_MAIN(TestConnection)
+#include "tst_connection.moc"
