@@ -1,0 +1,58 @@
+#pragma once
+
+#include "common/record_file.h"
+
+#include <QWidget>
+#include <memory>
+
+class TAddUserForm;
+
+namespace Ui
+{
+class TLoginForm;
+}
+
+// The sign-in window: borderless, shown once per run. Showing it runs FormShow (the add-user
+// dialog first when the user file holds no account, then the audit file is opened). A
+// matching login and password set CurrentUserId, emit signedIn and close the window.
+class TLoginForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TLoginForm(QWidget* parent = nullptr);
+    ~TLoginForm() override;
+
+    // The dialog shown when the user file is empty and by "&Create New Account".
+    void setAddUserForm(TAddUserForm* form);
+    bool SignedIn() const { return m_signedIn; }
+
+signals:
+    // Emitted after CurrentUserId is set, before the window closes. userId is that of the
+    // last matching account in the file; level is the LOWEST level among all the matching
+    // accounts: at HighestRestrictedLevel (4) or below the main window's "Add user", "Audit
+    // Trail" and "User List" buttons must stay hidden, from 5 up they are shown.
+    void signedIn(qint32 userId, qint32 level);
+    // "&Exit": connected to QCoreApplication::quit() from construction.
+    void exitRequested();
+
+public slots:
+    // Run by every show of the window, before it becomes visible.
+    void FormShow();
+    void BitBtn1Click(); // "&Sign-in"
+    void BitBtn2Click(); // "&Exit"
+    void Label3Click();  // "&Create New Account"
+    void passwordKeyPress();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void openUserFile();
+    void signIn();
+
+    std::unique_ptr<Ui::TLoginForm> ui;
+    TAddUserForm* m_addUserForm = nullptr;
+    // Its own handle of the user file, only read, open until the program ends.
+    RecordFile m_userFile;
+    bool m_signedIn = false;
+};

@@ -1,0 +1,53 @@
+#include "users/user_store.h"
+
+UserStore::UserStore(const QString& fileName) : m_file(fileName, UserRecord::Size)
+{
+}
+
+void UserStore::prepare()
+{
+    if (!m_file.exists())
+        m_file.rewriteEmpty();
+    m_file.open();
+}
+
+void UserStore::append(const UserRecord& account)
+{
+    m_file.open();
+    m_file.appendRecord(account.toBytes(), true);
+    m_file.close();
+}
+
+QList<UserRecord> UserStore::readAll()
+{
+    m_file.open();
+    return ReadUserRecords(m_file);
+}
+
+void UserStore::deleteAll()
+{
+    m_file.close();
+    m_file.rewriteEmpty();
+    m_file.open();
+}
+
+void UserStore::close()
+{
+    m_file.close();
+}
+
+UserStore& SharedUserStore()
+{
+    static UserStore store;
+    return store;
+}
+
+QList<UserRecord> ReadUserRecords(RecordFile& file)
+{
+    QList<UserRecord> records;
+    const qint64 count = file.recordCount();
+    records.reserve(count);
+    for (qint64 n = 0; n < count; ++n)
+        records.append(UserRecord::fromBytes(file.readRecord(n)));
+    return records;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "common/record_file.h"
+#include "users/user_record.h"
+
+#include <QList>
+
+// The accounts of the user file, through one handle. Failures raise EInOutError.
+class UserStore
+{
+public:
+    explicit UserStore(const QString& fileName = UserFileName);
+
+    // At program start: creates the file empty when missing (no message) and opens it.
+    void prepare();
+    // Writes the account whole after the last whole record, synced to the disk, then closes
+    // the handle; a trailing piece shorter than a record is overwritten.
+    void append(const UserRecord& account);
+    // Every whole record, in file order; the handle stays open.
+    QList<UserRecord> readAll();
+    // Empties the file; the handle stays open.
+    void deleteAll();
+    void close();
+    bool isOpen() const { return m_file.isOpen(); }
+
+private:
+    RecordFile m_file;
+};
+
+// The store's one handle, shared by the user administration windows.
+UserStore& SharedUserStore();
+
+// Every whole record of an open user file handle, in file order.
+QList<UserRecord> ReadUserRecords(RecordFile& file);
