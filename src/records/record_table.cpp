@@ -98,6 +98,13 @@ void RecordTable::setCell(int col, int row, QStringView text)
         m_observer->cellChanged(col, row);
 }
 
+void RecordTable::reserveText(qsizetype characters)
+{
+    const size_t wanted = m_text.size() - m_unusedText + size_t(std::max<qsizetype>(characters, 0));
+    if (wanted > m_text.capacity())
+        m_text.reserve(std::min<size_t>(wanted, std::numeric_limits<quint32>::max()));
+}
+
 void RecordTable::store(Span& target, QStringView text)
 {
     const auto length = size_t(text.size());

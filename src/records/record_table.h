@@ -42,6 +42,7 @@ public:
     void setFixedCols(int count) override;
     // Outside the grid: no effect.
     void setCell(int col, int row, QStringView text) override;
+    void reserveText(qsizetype characters) override;
     void beginUpdate() override;
     void endUpdate() override;
 

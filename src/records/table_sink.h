@@ -12,6 +12,8 @@ public:
     virtual void setRowCount(int count) = 0;
     virtual void setFixedCols(int count) = 0;
     virtual void setCell(int col, int row, QStringView text) = 0;
+    // At most this many characters of cell text are about to be set: a hint.
+    virtual void reserveText(qsizetype characters) { Q_UNUSED(characters); }
 
     // A fill of many cells is bracketed by these, so that a view redraws once at the end
     // rather than once per cell. Pairs may nest.

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "device/com_port.h"
+#include "records/record_download.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+
+namespace Ui
+{
+class TLoadDataForm;
+}
+
+// The download dialog: asks the logger for a number of records, collects one value per packet
+// and writes the records as the record file, then closes. Shown modally by the curve view.
+class TLoadDataForm : public QDialog
+{
+    Q_OBJECT
+public:
+    // Repaints of the progress display, per second at most.
+    static constexpr int ProgressRefreshMs = 33;
+    // Silence after which the dialog says that no value comes.
+    static constexpr int SilenceNoteMs = 5000;
+
+    explicit TLoadDataForm(QWidget* parent = nullptr);
+    ~TLoadDataForm() override;
+
+    // The connection dialog's port; the listener attaches to it at every showing.
+    void setComPort(TComPort* port);
+
+    const RecordDownload& download() const { return m_download; }
+
+    // The download's packet listener (attached from the first showing on, never detached).
+    TComDataPacket ComDataPacket1;
+
+public Q_SLOTS:
+    void FormShow();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void ComDataPacket1Packet(const QByteArray& packet);
+    void RefreshTimerTimer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void startDownload();
+    void acceptPacket(const QByteArray& packet);
+    void finishDownload();
+    void refreshProgress();
+
+    std::unique_ptr<Ui::TLoadDataForm> ui;
+    QPointer<TComPort> m_port;
+    RecordDownload m_download;
+    QTimer m_refreshTimer;
+    QElapsedTimer m_sinceLastValue;
+};

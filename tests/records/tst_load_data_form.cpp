@@ -1,0 +1,369 @@
+// The download dialog driven as a user drives it, with values fed straight into its packet
+// listener where exact packets matter, and the real port on a terminal of the test's own.
+#include "download_fixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+// 21 values of a three-record download: 251 and above become 0, 250 stays; the last three
+// slots of the last record are not awaited.
+const QList<int> ThreeRecords = {5, 3, 14, 7,  23,  5,   61,  0, // 5/3;14:7;23.5;61.0
+                                 6, 3, 14, 22, 251, 250, 300, 9, // 6/3;14:22;0.250;0.9
+                                 7, 3, 14, 37, 24};              // 7/3;14:37;24.?;?.?
+
+// Files larger than the limit cannot be written, whoever runs the test (root included).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+} // namespace
+
+class LoadDataFormTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void controlsAndShowing();
+    void countFieldAndCommand_data();
+    void countFieldAndCommand();
+    void refusedCounts_data();
+    void refusedCounts();
+    void completionWritesCleanedRecordsAndCloses();
+    void slotsNotReachedKeepAnEarlierDownload();
+    void packetsOutsideADownloadChangeNothing();
+    void pressingAgainRestartsTheCount();
+    void malformedValueAbandonsAndKeepsTheFile();
+    void failedSaveKeepsTheEarlierFileAndTheDialogOpen();
+    void shiftedRecordsRaiseAWarning();
+    void closedPortReportsAndRaisesTheField();
+    void progressShowsValuesReceived();
+    void silenceIsNoted();
+
+private:
+    std::unique_ptr<TestTerminal> m_line;
+    std::unique_ptr<DownloadFixture> m_f;
+};
+
+void LoadDataFormTest::init()
+{
+    m_line = std::make_unique<TestTerminal>();
+    m_f = std::make_unique<DownloadFixture>();
+    QVERIFY(m_f->dir.isValid());
+    QVERIFY(!m_line->path().isEmpty());
+    QVERIFY(m_f->openAndShow(m_line->path()));
+}
+
+void LoadDataFormTest::cleanup()
+{
+    // Boxes posted by this case are shown (and recorded) before the next case starts.
+    QCoreApplication::processEvents();
+    m_f.reset();
+    m_line.reset();
+}
+
+void LoadDataFormTest::controlsAndShowing()
+{
+    TLoadDataForm& form = m_f->form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Chargement des données"));
+    QCOMPARE(m_f->control<QLabel>("Label1")->text(),
+             QStringLiteral("Nombre d'enregistrement a charger :"));
+    QCOMPARE(m_f->control<QLabel>("Label2")->text(), QStringLiteral("Maximum : 500000 "));
+    QCOMPARE(m_f->Edit1()->text(), QStringLiteral("0"));
+    QCOMPARE(m_f->BitBtn1()->text(), QStringLiteral("Télécharger les données"));
+    QCOMPARE(m_f->BitBtn2()->text(), QStringLiteral("Ouvrir les données"));
+    QCOMPARE(m_f->ProgressBar1()->minimum(), 0);
+    QCOMPARE(form.download().lines(), QList<QByteArray>{"Memo1"});
+
+    // Every showing attaches the listener (once) and puts the progress back to 0.
+    QCOMPARE(form.ComDataPacket1.ComPort(), &m_f->port);
+    m_f->ProgressBar1()->setValue(7);
+    form.hide();
+    form.show();
+    QCOMPARE(m_f->ProgressBar1()->value(), 0);
+    QCOMPARE(m_f->port.listeners().count(&form.ComDataPacket1), 1);
+
+    m_f->BitBtn2()->click();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.result(), int(QDialog::Rejected));
+}
+
+void LoadDataFormTest::countFieldAndCommand_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("command");
+    QTest::newRow("0") << "0"
+                       << "1" << QByteArray("r8");
+    QTest::newRow("2") << "2"
+                       << "3" << QByteArray("r24");
+    QTest::newRow("100") << "100"
+                         << "101" << QByteArray("r808");
+    QTest::newRow("leading spaces") << "  5"
+                                    << "6" << QByteArray("r48");
+    QTest::newRow("largest") << "499999"
+                             << "500000" << QByteArray("r4000000");
+}
+
+void LoadDataFormTest::countFieldAndCommand()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(QByteArray, command);
+    m_f->startDownload(typed);
+    QCOMPARE(m_f->Edit1()->text(), field);
+    QCOMPARE(m_line->sent(), command);
+    QVERIFY(m_f->form.download().running());
+    QCOMPARE(m_f->form.download().lines(), QList<QByteArray>());
+    QCOMPARE(m_f->dialogs.texts(), QStringList());
+}
+
+void LoadDataFormTest::refusedCounts_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    const int warning = int(MsgKind::Warning);
+    const int error = int(MsgKind::Error);
+    QTest::newRow("n would be 0") << "-1" << warning << "refusé : -1";
+    QTest::newRow("negative") << "-50" << warning << "refusé : -50";
+    QTest::newRow("above the maximum") << "500000" << warning << "refusé : 500000";
+    QTest::newRow("largest integer") << "2147483647" << warning << "refusé : 2147483647";
+    QTest::newRow("not a number") << "abc" << error << "'abc' is not a valid integer value.";
+    QTest::newRow("decimal") << "1,5" << error << "'1,5' is not a valid integer value.";
+    QTest::newRow("empty") << "" << error << "'' is not a valid integer value.";
+}
+
+void LoadDataFormTest::refusedCounts()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    m_f->startDownload(typed);
+    QCOMPARE(m_f->Edit1()->text(), typed);
+    QCOMPARE(m_line->sent(), QByteArray());
+    QVERIFY(!m_f->form.download().running());
+    QCOMPARE(m_f->dialogs.boxes.size(), 1);
+    QCOMPARE(int(m_f->dialogs.boxes.first().kind), kind);
+    QVERIFY2(m_f->dialogs.boxes.first().text.contains(message),
+             qPrintable(m_f->dialogs.boxes.first().text));
+    QVERIFY(m_f->form.isVisible());
+}
+
+void LoadDataFormTest::completionWritesCleanedRecordsAndCloses()
+{
+    QSignalSpy accepted(&m_f->form, &QDialog::accepted);
+    m_f->startDownload("2");
+    QCOMPARE(m_line->sent(), QByteArray("r24"));
+    m_f->deliver(ThreeRecords.mid(0, 20));
+    QVERIFY(m_f->form.isVisible());
+    QVERIFY(!QFile::exists(RecordFileName));
+    QCOMPARE(m_f->form.download().receivedCount(), 20);
+
+    m_f->deliver({24});
+    QCOMPARE(accepted.count(), 1);
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), QByteArray("5/3;14:7;23.5;61.0\r\n"
+                                           "6/3;14:22;0.250;0.9\r\n"
+                                           "7/3;14:37;24.0;0.0\r\n"));
+    QCOMPARE(m_f->ProgressBar1()->value(), 0);
+    QCOMPARE(m_f->form.download().lines().size(), 3);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_f->dialogs.texts(), QStringList());
+}
+
+void LoadDataFormTest::slotsNotReachedKeepAnEarlierDownload()
+{
+    m_f->startDownload("4"); // 5 records: slots 0..36 arrive
+    QList<int> first;
+    for (int i = 0; i < 37; ++i)
+        first << QList<int>{1, 2, 10, 20, 10 + i, 10 + i, 10 + i, 10 + i}[i % 8];
+    m_f->deliver(first);
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile().count("\r\n"), 5);
+    m_f->form.show();
+    m_f->startDownload("1"); // 2 records: slots 13..15 keep the first download's values
+    m_f->deliver({3, 4, 0, 0, 20, 1, 50, 2, 3, 4, 0, 15, 21});
+    QCOMPARE(m_f->recordFile(), QByteArray("3/4;0:0;20.1;50.2\r\n"
+                                           "3/4;0:15;21.23;24.25\r\n"));
+}
+
+void LoadDataFormTest::packetsOutsideADownloadChangeNothing()
+{
+    // Before any download: nothing stored.
+    m_f->form.ComDataPacket1.deliver("12");
+    QCOMPARE(m_f->form.download().receivedCount(), 0);
+    QCOMPARE(m_f->form.download().slot(0), 0);
+
+    m_f->startDownload("2");
+    m_f->deliver(ThreeRecords);
+    const QByteArray written = m_f->recordFile();
+    QVERIFY(!written.isEmpty());
+    // The rest of the stream, a reply to another command, and garbage.
+    m_f->deliver({0, 0, 0});
+    m_f->form.ComDataPacket1.deliver("ok\r\n");
+    m_f->form.ComDataPacket1.deliver("abc");
+    QCoreApplication::processEvents();
+    QCOMPARE(m_f->recordFile(), written);
+    QCOMPARE(m_f->form.download().receivedCount(), 21);
+    QCOMPARE(m_f->form.download().lines().size(), 3);
+    QCOMPARE(m_f->form.download().slot(21), 0);
+    QCOMPARE(m_f->dialogs.texts(), QStringList());
+
+    // Leaving the dialog in the middle of a download ends it too.
+    m_f->form.show();
+    m_f->startDownload("2");
+    m_f->deliver(ThreeRecords.mid(0, 5));
+    m_f->BitBtn2()->click();
+    m_f->deliver(ThreeRecords.mid(5));
+    QCOMPARE(m_f->form.download().receivedCount(), 5);
+    QCOMPARE(m_f->recordFile(), written);
+}
+
+void LoadDataFormTest::pressingAgainRestartsTheCount()
+{
+    m_f->startDownload("2");
+    m_f->deliver(ThreeRecords.mid(0, 10));
+    m_f->BitBtn1()->click();
+    QCOMPARE(m_f->Edit1()->text(), QStringLiteral("4"));
+    QCOMPARE(m_line->sent(), QByteArray("r24r32"));
+    QCOMPARE(m_f->form.download().receivedCount(), 0);
+    m_f->deliver(ThreeRecords);
+    QVERIFY(m_f->form.isVisible()); // 29 values now, not 21
+    m_f->deliver({1, 12, 8, 45, 20, 2, 3, 4});
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile().count("\r\n"), 4);
+}
+
+void LoadDataFormTest::malformedValueAbandonsAndKeepsTheFile()
+{
+    const QByteArray earlier("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n");
+    m_f->writeRecordFile(earlier);
+    m_f->startDownload("2");
+    m_f->deliver({5, 3});
+    m_f->form.ComDataPacket1.deliver("14\r\n");
+    QVERIFY(!m_f->form.download().running());
+    QTRY_COMPARE(m_f->dialogs.boxes.size(), 1);
+    const ShownBox box = m_f->dialogs.boxes.first();
+    QCOMPARE(box.kind, MsgKind::Error);
+    QVERIFY2(box.text.contains(QStringLiteral("Valeur n° 3 illisible : « 14\\r\\n »")),
+             qPrintable(box.text));
+    QVERIFY(box.text.contains(RecordFileName));
+
+    // The rest of the stream is not part of any download.
+    m_f->deliver(ThreeRecords.mid(3));
+    QCoreApplication::processEvents();
+    QCOMPARE(m_f->form.download().receivedCount(), 2);
+    QCOMPARE(m_f->recordFile(), earlier);
+    QCOMPARE(m_f->dialogs.boxes.size(), 1);
+    QVERIFY(m_f->form.isVisible());
+    m_f->BitBtn2()->click();
+    QVERIFY(!m_f->form.isVisible());
+}
+
+void LoadDataFormTest::failedSaveKeepsTheEarlierFileAndTheDialogOpen()
+{
+    const QByteArray earlier("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n");
+    m_f->writeRecordFile(earlier);
+    m_f->startDownload("999");
+    QList<int> stream;
+    for (int i = 0; i < 1000 * 8 - 3; ++i)
+        stream << QList<int>{1, 12, 8, 0, 21, 5, 55, 3}[i % 8];
+    {
+        // The disk is full past a few bytes.
+        FileSizeLimit limit(16);
+        m_f->deliver(stream);
+    }
+    QTRY_COMPARE(m_f->dialogs.boxes.size(), 1);
+    const ShownBox box = m_f->dialogs.boxes.first();
+    QCOMPARE(box.kind, MsgKind::Error);
+    const QString path = QDir::current().absoluteFilePath(RecordFileName);
+    QVERIFY2(box.text.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
+             qPrintable(box.text));
+    QCOMPARE(m_f->recordFile(), earlier);
+    QVERIFY(m_f->form.isVisible());
+    QCOMPARE(m_f->ProgressBar1()->value(), stream.size());
+    QCOMPARE(QDir::current().entryList(QDir::Files), QStringList{RecordFileName});
+
+    // Later packets do not retry the save nor add lines.
+    m_f->deliver({1, 2, 3});
+    QCoreApplication::processEvents();
+    QCOMPARE(m_f->dialogs.boxes.size(), 1);
+    QCOMPARE(m_f->form.download().lines().size(), 1000);
+    m_f->BitBtn2()->click();
+    QVERIFY(!m_f->form.isVisible());
+}
+
+void LoadDataFormTest::shiftedRecordsRaiseAWarning()
+{
+    // Day 1 and month 12 of the third record arrived as one packet, "112": every value
+    // after it is one place early.
+    const QList<int> stream = {1, 12,  8, 0,  21, 5, 55, 3, 1, 12, 8, 15, 21, 4, 55,
+                               2, 112, 8, 30, 21, 3, 55, 1, 1, 12, 8, 45, 21, 2};
+    m_f->startDownload("3");
+    m_f->deliver(stream);
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile().count("\r\n"), 4);
+    QTRY_COMPARE(m_f->dialogs.boxes.size(), 1);
+    const ShownBox box = m_f->dialogs.boxes.first();
+    QCOMPARE(box.kind, MsgKind::Warning);
+    QVERIFY2(box.text.contains(QStringLiteral("2 enregistrement(s) sur 4")), qPrintable(box.text));
+    QVERIFY(box.text.contains(QStringLiteral("enregistrement n° 3")));
+    QVERIFY(box.text.contains(QStringLiteral("recommencez le téléchargement")));
+}
+
+void LoadDataFormTest::closedPortReportsAndRaisesTheField()
+{
+    m_f->port.ClosePort();
+    m_f->startDownload("2");
+    QCOMPARE(m_f->dialogs.texts(), QStringList{"Port Not Open."});
+    QCOMPARE(m_f->Edit1()->text(), QStringLiteral("3"));
+    QVERIFY(!m_f->form.download().running());
+}
+
+void LoadDataFormTest::progressShowsValuesReceived()
+{
+    auto* values = m_f->control<QLabel>("ValuesLabel");
+    m_f->startDownload("2");
+    QCOMPARE(values->text(), QStringLiteral("0 / 24 valeurs"));
+    QCOMPARE(m_f->ProgressBar1()->maximum(), 24);
+    m_f->deliver(ThreeRecords.mid(0, 10));
+    QTRY_COMPARE(values->text(), QStringLiteral("10 / 24 valeurs"));
+    QCOMPARE(m_f->ProgressBar1()->value(), 10);
+}
+
+void LoadDataFormTest::silenceIsNoted()
+{
+    auto* note = m_f->control<QLabel>("SilenceLabel");
+    m_f->startDownload("2");
+    QVERIFY(!note->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(note->isVisible(), 10000);
+    QVERIFY(note->text().contains(QStringLiteral("5 secondes")));
+    QVERIFY(m_f->form.download().running());
+    m_f->deliver({5});
+    QTRY_VERIFY(!note->isVisible());
+}
+
+QTEST_MAIN(LoadDataFormTest)
+#include "tst_load_data_form.moc"
