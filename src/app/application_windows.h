@@ -5,6 +5,7 @@
 class TSplashForm;
 class TForm1;
 class TPdfForm;
+class TConnectForm;
 class Tformpdf;
 
 // The seventeen windows, created at start-up in their fixed order before any is shown, and the
@@ -22,9 +23,19 @@ public:
     TSplashForm* SplashForm = nullptr;
     TForm1* Form1 = nullptr;
     TPdfForm* PdfForm = nullptr;
+    TConnectForm* ConnectForm = nullptr;
     Tformpdf* formpdf = nullptr;
+
+public Q_SLOTS:
+    // After a successful sign-in.
+    void signedIn(qint32 userId, qint32 level);
 
 private:
     void createWindows();
     void wireWindows();
+    void wireMainForm();
+    void wireConnection();
+    // The main window's show: the connection dialog, modally, then the offsets.
+    void runConnection();
+    void showSignIn();
 };

@@ -1,12 +1,15 @@
+#include "app/application_windows.h"
+#include "app/artwork.h"
 #include "common/error_handler.h"
 
-#include <QMainWindow>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     GuardedApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("QUIVEL Config"));
-    window.show();
+    InitArtwork();
+    QApplication::setWindowIcon(QIcon(ArtworkPath(QStringLiteral("icon"))));
+    ApplicationWindows windows;
+    windows.start();
     return app.exec();
 }

@@ -9,7 +9,9 @@
 #include "ui_connect_form.h"
 
 #include <QCoreApplication>
+#include <QLayout>
 #include <QPainter>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
@@ -79,7 +81,6 @@ TConnectForm::TConnectForm(QWidget* parent)
       Timer1(new QTimer(this)), Timer2(new QTimer(this)), ui(new Ui::TConnectForm)
 {
     ui->setupUi(this);
-    setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     SetTextColor(ui->statuslabel, StatusBlue);
     ui->helpmemo->setPlainText(HelpText());
@@ -120,6 +121,15 @@ void TConnectForm::FormShow()
         else
             reportNoPort();
     });
+    centreOnScreen();
+}
+
+void TConnectForm::centreOnScreen()
+{
+    // The controls hidden on show change the size: centre the final size.
+    layout()->activate();
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
 }
 
 void TConnectForm::startOnOnePort()

@@ -77,6 +77,7 @@ private:
     void reportNoPort();
     void startSteps();
     void setStatus(const QString& text);
+    void centreOnScreen();
 
     std::unique_ptr<Ui::TConnectForm> ui;
     bool m_serialTextTaken = false;
