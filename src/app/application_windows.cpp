@@ -4,8 +4,13 @@
 #include "app/pdf_holder_form.h"
 #include "app/splash_form.h"
 #include "device/connect_form.h"
+#include "records/load_data_form.h"
 #include "reports/report_form.h"
+#include "users/add_user_form.h"
+#include "users/audit_form.h"
 #include "users/audit_log.h"
+#include "users/login_form.h"
+#include "users/user_list_form.h"
 
 #include <QScreen>
 
@@ -33,7 +38,12 @@ ApplicationWindows::ApplicationWindows()
 ApplicationWindows::~ApplicationWindows()
 {
     // In reverse order of creation; the connection dialog takes the serial port with it.
+    delete UserListForm;
+    delete AuditForm;
+    delete LoginForm;
+    delete AddUserForm;
     delete formpdf;
+    delete LoadDataForm;
     delete ConnectForm;
     delete PdfForm;
     delete Form1;
@@ -46,20 +56,33 @@ void ApplicationWindows::createWindows()
     Form1 = new TForm1;
     PdfForm = new TPdfForm;
     ConnectForm = new TConnectForm;
+    LoadDataForm = new TLoadDataForm;
     formpdf = new Tformpdf;
+    AddUserForm = new TAddUserForm;
+    LoginForm = new TLoginForm;
+    AuditForm = new TAuditForm;
+    UserListForm = new TUserListForm;
 }
 
 void ApplicationWindows::wireWindows()
 {
     connect(SplashForm, &TSplashForm::finished, this, &ApplicationWindows::showSignIn);
     wireConnection();
+    wireUsers();
     wireMainForm();
+}
+
+void ApplicationWindows::wireUsers()
+{
+    LoginForm->setAddUserForm(AddUserForm);
+    connect(LoginForm, &TLoginForm::signedIn, this, &ApplicationWindows::signedIn);
 }
 
 void ApplicationWindows::wireConnection()
 {
     connect(ConnectForm, &TConnectForm::portNameChosen, Form1, &TForm1::setPortName);
     connect(ConnectForm, &TConnectForm::serialNumberTextRead, Form1, &TForm1::setSerialNumberText);
+    LoadDataForm->setComPort(ConnectForm->ComPort1);
 }
 
 void ApplicationWindows::wireMainForm()
@@ -67,6 +90,9 @@ void ApplicationWindows::wireMainForm()
     MainFormActions actions;
     actions.runConnection = [this] { runConnection(); };
     actions.showReport = [this] { ShowModeless(formpdf); };
+    actions.openAddUser = [this] { AddUserForm->exec(); };
+    actions.openAuditView = [this] { AuditForm->exec(); };
+    actions.openUserList = [this] { UserListForm->exec(); };
     Form1->setActions(std::move(actions));
 }
 
@@ -77,7 +103,7 @@ void ApplicationWindows::start()
 
 void ApplicationWindows::showSignIn()
 {
-    signedIn(0, 0);
+    ShowModeless(LoginForm);
 }
 
 void ApplicationWindows::signedIn(qint32 userId, qint32 level)

@@ -6,7 +6,12 @@ class TSplashForm;
 class TForm1;
 class TPdfForm;
 class TConnectForm;
+class TLoadDataForm;
 class Tformpdf;
+class TAddUserForm;
+class TLoginForm;
+class TAuditForm;
+class TUserListForm;
 
 // The seventeen windows, created at start-up in their fixed order before any is shown, and the
 // wiring between them. This is the one place that knows every window.
@@ -24,7 +29,12 @@ public:
     TForm1* Form1 = nullptr;
     TPdfForm* PdfForm = nullptr;
     TConnectForm* ConnectForm = nullptr;
+    TLoadDataForm* LoadDataForm = nullptr;
     Tformpdf* formpdf = nullptr;
+    TAddUserForm* AddUserForm = nullptr;
+    TLoginForm* LoginForm = nullptr;
+    TAuditForm* AuditForm = nullptr;
+    TUserListForm* UserListForm = nullptr;
 
 public Q_SLOTS:
     // After a successful sign-in.
@@ -35,6 +45,7 @@ private:
     void wireWindows();
     void wireMainForm();
     void wireConnection();
+    void wireUsers();
     // The main window's show: the connection dialog, modally, then the offsets.
     void runConnection();
     void showSignIn();
