@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -96,8 +97,16 @@ qint64 PseudoTerminal::writeSome(const QByteArray& bytes)
 
 int PseudoTerminal::pendingForReader() const
 {
-    int n = 0;
-    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &n) != 0)
+    if (m_slave < 0)
         return 0;
+    // A write reaches the reader's queue a little later, through a kernel work item; FIONREAD
+    // alone may read 0 before that. Polling the terminal first waits for that work, so
+    // "not readable" means the reader took the bytes.
+    pollfd fd{m_slave, POLLIN, 0};
+    if (poll(&fd, 1, 0) <= 0 || !(fd.revents & POLLIN))
+        return 0;
+    int n = 0;
+    if (ioctl(m_slave, FIONREAD, &n) != 0 || n <= 0)
+        return 1;
     return n;
 }

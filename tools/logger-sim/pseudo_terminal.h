@@ -29,7 +29,7 @@ public:
     // Writes as much as the line takes now (non-blocking); returns the bytes taken, or -1
     // when the line is gone.
     qint64 writeSome(const QByteArray& bytes);
-    // Bytes written by the simulator that the reader has not taken yet.
+    // Bytes written by the simulator that the reader has not taken yet (0: all taken).
     int pendingForReader() const;
 
 private:

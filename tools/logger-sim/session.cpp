@@ -19,9 +19,6 @@ constexpr int FrameLength = 17;
 constexpr auto SplitBurstGap = 50ms;
 // How often a paced write looks whether the reader has taken the bytes.
 constexpr auto TakenPollInterval = 50us;
-// The bytes reach the reader's queue a little after the write; if the queue was never seen
-// holding them by then, the reader took them before the first look.
-constexpr auto TakenUnseenLimit = 20ms;
 
 std::chrono::steady_clock::duration fromMs(double ms)
 {
@@ -252,11 +249,7 @@ void Session::stepOutput(TimePoint now)
         if (!flushUnsent(now))
             return;
         if (m_phase == Phase::Draining) {
-            if (m_line.pendingForReader() > 0) {
-                m_sawPending = true;
-                return;
-            }
-            if (!m_sawPending && now < m_lastWrite + TakenUnseenLimit)
+            if (m_line.pendingForReader() > 0)
                 return;
             m_readyAt = std::max(m_lastWrite + m_spacing.sinceWrite, now + m_spacing.afterTaken);
             m_phase = Phase::Waiting;
@@ -286,7 +279,6 @@ bool Session::flushUnsent(TimePoint now)
     if (!m_unsent.isEmpty())
         return false;
     m_lastWrite = now;
-    m_sawPending = false;
     m_phase = m_spacing.waitUntilTaken ? Phase::Draining : Phase::Waiting;
     m_readyAt = now + m_spacing.sinceWrite;
     return true;

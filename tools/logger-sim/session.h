@@ -81,5 +81,4 @@ private:
     Spacing m_spacing;
     TimePoint m_lastWrite;
     TimePoint m_readyAt;
-    bool m_sawPending = false;
 };
