@@ -6,6 +6,10 @@
 #include "device/connect_form.h"
 #include "records/load_data_form.h"
 #include "reports/report_form.h"
+#include "settings/alarm_form.h"
+#include "settings/calibration_form.h"
+#include "settings/serial_number_form.h"
+#include "settings/time_config_form.h"
 #include "users/add_user_form.h"
 #include "users/audit_form.h"
 #include "users/audit_log.h"
@@ -43,8 +47,12 @@ ApplicationWindows::~ApplicationWindows()
     delete LoginForm;
     delete AddUserForm;
     delete formpdf;
+    delete serialnumber;
     delete LoadDataForm;
     delete ConnectForm;
+    delete timeconfigform;
+    delete calibrationform;
+    delete alarmconfigform;
     delete PdfForm;
     delete Form1;
     delete SplashForm;
@@ -55,8 +63,12 @@ void ApplicationWindows::createWindows()
     SplashForm = new TSplashForm;
     Form1 = new TForm1;
     PdfForm = new TPdfForm;
+    alarmconfigform = new Talarmconfigform;
+    calibrationform = new Tcalibrationform;
+    timeconfigform = new Ttimeconfigform;
     ConnectForm = new TConnectForm;
     LoadDataForm = new TLoadDataForm;
+    serialnumber = new Tserialnumber;
     formpdf = new Tformpdf;
     AddUserForm = new TAddUserForm;
     LoginForm = new TLoginForm;
@@ -69,7 +81,23 @@ void ApplicationWindows::wireWindows()
     connect(SplashForm, &TSplashForm::finished, this, &ApplicationWindows::showSignIn);
     wireConnection();
     wireUsers();
+    wireSettings();
     wireMainForm();
+}
+
+void ApplicationWindows::wireSettings()
+{
+    calibrationform->setCalibrationStore(&Form1->Calibration());
+    timeconfigform->setComPort(ConnectForm->ComPort1);
+    timeconfigform->setOffsetsSource(
+        [this] { return calibrationform->CalibrationOffsetsInForce(); });
+    timeconfigform->setSerialNumberSource([this] { return serialnumber->SerialNumber(); });
+    connect(calibrationform, &Tcalibrationform::clockDialogRequested, timeconfigform,
+            &Ttimeconfigform::showModeless);
+    connect(serialnumber, &Tserialnumber::clockDialogRequested, timeconfigform,
+            &Ttimeconfigform::showModeless);
+    connect(ConnectForm, &TConnectForm::serialNumberFieldsRead, serialnumber,
+            &Tserialnumber::setFields);
 }
 
 void ApplicationWindows::wireUsers()
@@ -89,6 +117,10 @@ void ApplicationWindows::wireMainForm()
 {
     MainFormActions actions;
     actions.runConnection = [this] { runConnection(); };
+    actions.openClockDialog = [this] { timeconfigform->showModal(); };
+    actions.openCalibration = [this] { calibrationform->exec(); };
+    actions.openAlarms = [this] { alarmconfigform->exec(); };
+    actions.openSerialNumber = [this] { serialnumber->exec(); };
     actions.showReport = [this] { ShowModeless(formpdf); };
     actions.openAddUser = [this] { AddUserForm->exec(); };
     actions.openAuditView = [this] { AuditForm->exec(); };
@@ -119,4 +151,5 @@ void ApplicationWindows::signedIn(qint32 userId, qint32 level)
 void ApplicationWindows::runConnection()
 {
     ConnectForm->exec();
+    calibrationform->ApplyOffsetLines();
 }

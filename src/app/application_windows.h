@@ -5,8 +5,12 @@
 class TSplashForm;
 class TForm1;
 class TPdfForm;
+class Talarmconfigform;
+class Tcalibrationform;
+class Ttimeconfigform;
 class TConnectForm;
 class TLoadDataForm;
+class Tserialnumber;
 class Tformpdf;
 class TAddUserForm;
 class TLoginForm;
@@ -28,8 +32,12 @@ public:
     TSplashForm* SplashForm = nullptr;
     TForm1* Form1 = nullptr;
     TPdfForm* PdfForm = nullptr;
+    Talarmconfigform* alarmconfigform = nullptr;
+    Tcalibrationform* calibrationform = nullptr;
+    Ttimeconfigform* timeconfigform = nullptr;
     TConnectForm* ConnectForm = nullptr;
     TLoadDataForm* LoadDataForm = nullptr;
+    Tserialnumber* serialnumber = nullptr;
     Tformpdf* formpdf = nullptr;
     TAddUserForm* AddUserForm = nullptr;
     TLoginForm* LoginForm = nullptr;
@@ -46,6 +54,7 @@ private:
     void wireMainForm();
     void wireConnection();
     void wireUsers();
+    void wireSettings();
     // The main window's show: the connection dialog, modally, then the offsets.
     void runConnection();
     void showSignIn();

@@ -39,6 +39,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(new Ui::TForm1)
     connect(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(this, &TForm1::exitRequested, qApp, &QCoreApplication::quit);
+    FormCreate();
+}
+
+void TForm1::FormCreate()
+{
+    // A missing cal.cfg is reported; the offset lines then keep "0" and "0".
+    Guarded([&] { m_calibration.LoadCalibrationFile(); });
 }
 
 TForm1::~TForm1() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/calibration_file.h"
+
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -38,8 +40,11 @@ public:
     void setAdministrationVisible(bool visible);
 
     QString SerialNumberText() const;
+    // The offset lines, loaded from cal.cfg when the window is created.
+    CalibrationStore& Calibration() { return m_calibration; }
 
 public Q_SLOTS:
+    void FormCreate();
     void setSerialNumberText(const QString& text);
     void setPortName(const QString& name);
 
@@ -80,5 +85,6 @@ private:
 
     std::unique_ptr<Ui::TForm1> ui;
     MainFormActions m_actions;
+    CalibrationStore m_calibration;
     QList<Tile> m_tiles;
 };
