@@ -37,6 +37,10 @@ void TAddUserForm::BitBtn1Click()
     Guarded([&] {
         const int id = StrictToInt(ui->Edit1->text());
         const int level = StrictToInt(ui->Edit5->text());
+        RequireStorableText(QStringLiteral("First Name"), ui->Edit2->text());
+        RequireStorableText(QStringLiteral("Family name"), ui->Edit3->text());
+        RequireStorableText(QStringLiteral("Login"), ui->Edit4->text());
+        RequireStorableText(QStringLiteral("Password"), ui->Password->text());
         SharedUserStore().append(UserRecord::fromTyped(id, ui->Edit2->text(), ui->Edit3->text(),
                                                        ui->Edit4->text(), ui->Password->text(),
                                                        level));

@@ -20,5 +20,8 @@ SignInMatch MatchSignIn(const QList<UserRecord>& records, const QByteArray& logi
 SignInMatch MatchSignIn(const QList<UserRecord>& records, const QString& login,
                         const QString& typedPassword)
 {
+    // Such a text cannot have been stored: its "?" would match another text.
+    if (!FitsWindows1252(login) || !FitsWindows1252(typedPassword))
+        return {};
     return MatchSignIn(records, EncodeWindows1252(login), EncodeWindows1252(typedPassword));
 }

@@ -17,7 +17,7 @@ struct SignInMatch {
 
 // Scans every record, in file order, without stopping at a match. Login and password are
 // compared byte for byte as typed: case matters, nothing is trimmed, and a text longer than
-// what a record can hold never matches.
+// what a record can hold never matches, nor one with a character outside Windows-1252.
 SignInMatch MatchSignIn(const QList<UserRecord>& records, const QByteArray& login,
                         const QByteArray& typedPassword);
 SignInMatch MatchSignIn(const QList<UserRecord>& records, const QString& login,

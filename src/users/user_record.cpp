@@ -1,5 +1,6 @@
 #include "users/user_record.h"
 
+#include "common/errors.h"
 #include "common/record_file.h"
 #include "common/windows1252.h"
 
@@ -63,4 +64,24 @@ QByteArray ScramblePassword(const QByteArray& password)
 QByteArray ScramblePassword(const QString& password)
 {
     return ScramblePassword(EncodeWindows1252(password));
+}
+
+bool FitsWindows1252(const QString& text)
+{
+    return DecodeWindows1252(EncodeWindows1252(text)) == text;
+}
+
+void RequireStorableText(const QString& field, const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (!FitsWindows1252(character)) {
+            throw EConvertError(
+                QStringLiteral("Le champ « %1 » contient un caractère qui ne peut pas être "
+                               "enregistré : « %2 »")
+                    .arg(field, character));
+        }
+        i += length - 1;
+    }
 }

@@ -28,6 +28,12 @@ struct UserRecord {
     static UserRecord fromBytes(const QByteArray& bytes);
 };
 
+// True when every character of the text has its byte in Windows-1252: any other character
+// would be stored as "?", and two different passwords would then be one.
+bool FitsWindows1252(const QString& text);
+// Raises EConvertError, in French, naming the field and the first character that does not fit.
+void RequireStorableText(const QString& field, const QString& text);
+
 // The key of the password scrambling, the same for every installation: existing user files
 // depend on it.
 constexpr quint8 PasswordKey = 0xC9;

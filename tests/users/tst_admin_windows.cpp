@@ -119,8 +119,8 @@ private Q_SLOTS:
     void userFileGoneAtShowIsCreatedAgain();
     void exitEndsTheProgram();
 
-    void addUserRefusesNonNumbers_data();
-    void addUserRefusesNonNumbers();
+    void addUserRefusesBadFields_data();
+    void addUserRefusesBadFields();
     void addUserKeepsItsFieldsAndCloseSavesNothing();
 
     void userListShowsAccountsAsTyped();
@@ -398,31 +398,46 @@ void AdminWindowsTest::exitEndsTheProgram()
     QCOMPARE(CurrentUserId(), 0);
 }
 
-void AdminWindowsTest::addUserRefusesNonNumbers_data()
+void AdminWindowsTest::addUserRefusesBadFields_data()
 {
     const auto S = [](const char* text) { return QString::fromUtf8(text); };
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("level");
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("message");
-    QTest::newRow("level left empty") << S("1") << S("") << S("'' is not a valid integer value.");
+    const QString login = S("jean");
+    const QString password = S("pw");
+    QTest::newRow("level left empty")
+        << S("1") << S("") << login << password << S("'' is not a valid integer value.");
     QTest::newRow("letters in the id")
-        << S("1a") << S("5") << S("'1a' is not a valid integer value.");
+        << S("1a") << S("5") << login << password << S("'1a' is not a valid integer value.");
     QTest::newRow("decimal level")
-        << S("1") << S("5,5") << S("'5,5' is not a valid integer value.");
-    QTest::newRow("empty id") << S("") << S("5") << S("'' is not a valid integer value.");
-    QTest::newRow("id beyond 32 bits")
-        << S("2147483648") << S("5") << S("'2147483648' is not a valid integer value.");
+        << S("1") << S("5,5") << login << password << S("'5,5' is not a valid integer value.");
+    QTest::newRow("empty id") << S("") << S("5") << login << password
+                              << S("'' is not a valid integer value.");
+    QTest::newRow("id beyond 32 bits") << S("2147483648") << S("5") << login << password
+                                       << S("'2147483648' is not a valid integer value.");
+    QTest::newRow("password outside Windows-1252")
+        << S("1") << S("5") << login << S("mot中文")
+        << S("Le champ « Password » contient un caractère qui ne peut pas être "
+             "enregistré : « 中 ».");
+    QTest::newRow("login with an emoji")
+        << S("1") << S("5") << S("jean\U0001F600") << password
+        << S("Le champ « Login » contient un caractère qui ne peut pas être "
+             "enregistré : « \U0001F600 ».");
 }
 
-void AdminWindowsTest::addUserRefusesNonNumbers()
+void AdminWindowsTest::addUserRefusesBadFields()
 {
     QFETCH(QString, id);
     QFETCH(QString, level);
+    QFETCH(QString, login);
+    QFETCH(QString, password);
     QFETCH(QString, message);
     TAddUserForm addUser;
     addUser.show();
-    FillAccount(&addUser, id, QStringLiteral("Jean"), QStringLiteral("jean"), QStringLiteral("pw"),
-                level);
+    FillAccount(&addUser, id, QStringLiteral("Jean"), login, password, level);
     Button(&addUser, "BitBtn1")->click();
     QCOMPARE(m_dialogs.texts(), QStringList{message});
     QCOMPARE(m_dialogs.boxes[0].kind, MsgKind::Error);

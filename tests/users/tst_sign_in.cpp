@@ -67,6 +67,8 @@ void SignInTest::rules_data()
         << Accounts{Account(1, Marie, Secret, 4)} << Marie << Secret << true << 1 << 4 << true;
     QTest::newRow("password byte equal to the key")
         << Accounts{Account(1, Marie, "ÉtéÉ", 5)} << Marie << S("ÉtéÉ") << true << 1 << 5 << false;
+    QTest::newRow("a character outside Windows-1252 is no \"?\"")
+        << Accounts{Account(1, Marie, S("?"), 5)} << Marie << S("中") << false << 0 << 0 << false;
     QTest::newRow("login longer than 100 never matches")
         << Accounts{Account(1, QString(101, 'l'), Secret, 5)} << QString(101, 'l') << Secret
         << false << 0 << 0 << false;
