@@ -107,6 +107,8 @@ private Q_SLOTS:
     void renamingAnOpenPortReopensIt();
     void anErrorInAHandlerIsReportedAndReceptionGoesOn();
     void handlersNeverRunInsideWriteText();
+    void aHandlerWaitingInAnEventLoopGetsNoNestedPacket();
+    void aPortInUseCannotBeOpenedASecondTime();
     void hangupMidStreamIsReportedOnceAndALaterOpenWorks();
 
 private:
@@ -349,6 +351,45 @@ void SerialLinkTest::handlersNeverRunInsideWriteText()
         QTest::qWait(5);
     }
     QCOMPARE(nested, 0);
+}
+
+void SerialLinkTest::aHandlerWaitingInAnEventLoopGetsNoNestedPacket()
+{
+    LoggerSimProcess sim({"--paced"});
+    TComPort port;
+    Recorder rec(&port);
+    int depth = 0, deepest = 0;
+    rec.onPacket = [&](const QByteArray&) {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (rec.packets.size() == 1)
+            QTest::qWait(300); // the values go on arriving meanwhile
+        --depth;
+    };
+    QVERIFY(openOn(port, sim));
+    port.WriteText("r4");
+    QTRY_COMPARE_WITH_TIMEOUT(rec.joined(), valueAt(0) + valueAt(1) + valueAt(2) + valueAt(3),
+                              5000);
+    QCOMPARE(deepest, 1);
+    // What came in during the wait is one chunk, handed over once the handler returned.
+    QCOMPARE(rec.packets, (QList<QByteArray>{valueAt(0), valueAt(1) + valueAt(2) + valueAt(3)}));
+}
+
+void SerialLinkTest::aPortInUseCannotBeOpenedASecondTime()
+{
+    LoggerSimProcess sim;
+    TComPort port, other;
+    QVERIFY(openOn(port, sim));
+    other.setPort(sim.portPath());
+    try {
+        other.OpenPort();
+        QFAIL("a port in use must not open twice");
+    } catch (const EComPort& e) {
+        QCOMPARE(e.code(), 1);
+        QVERIFY2(e.systemCode() > 0, qPrintable(e.message()));
+    }
+    QVERIFY(!other.Connected());
+    QVERIFY(port.Connected());
 }
 
 void SerialLinkTest::hangupMidStreamIsReportedOnceAndALaterOpenWorks()
