@@ -8,7 +8,8 @@
 // The data logger's one-letter command protocol: pure functions from texts and flags to
 // bytes, and from packets to values. Replies are compared whole, byte for byte.
 
-namespace Protocol {
+namespace Protocol
+{
 inline const QByteArray CheckCommand = QByteArrayLiteral("t");
 inline const QByteArray SerialNumberCommand = QByteArrayLiteral("s");
 inline const QByteArray ConfigurationCommand = QByteArrayLiteral("c");
