@@ -118,6 +118,7 @@ private Q_SLOTS:
     void signInButtonAndLevels();
     void userFileGoneAtShowIsCreatedAgain();
     void exitEndsTheProgram();
+    void createNewAccountByItsShortcut();
 
     void addUserRefusesBadFields_data();
     void addUserRefusesBadFields();
@@ -396,6 +397,23 @@ void AdminWindowsTest::exitEndsTheProgram()
     QTest::mouseClick(Button(&login, "BitBtn2"), Qt::LeftButton);
     QCOMPARE(exit.size(), 1);
     QCOMPARE(CurrentUserId(), 0);
+}
+
+void AdminWindowsTest::createNewAccountByItsShortcut()
+{
+    TAddUserForm addUser;
+    AddAccounts(1);
+    TLoginForm login;
+    login.setAddUserForm(&addUser);
+    login.show();
+    QApplication::setActiveWindow(&login);
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    bool dialogSeen = false;
+    WhenModal(
+        &addUser, [&] { addUser.reject(); }, &dialogSeen);
+    QTest::keyClick(&login, Qt::Key_C, Qt::AltModifier);
+    QVERIFY(dialogSeen);
+    QVERIFY(login.isVisible());
 }
 
 void AdminWindowsTest::addUserRefusesBadFields_data()
