@@ -1,5 +1,7 @@
 #include "app/application_windows.h"
 
+#include "analysis/chart_windows.h"
+#include "analysis/curve_form.h"
 #include "app/main_form.h"
 #include "app/pdf_holder_form.h"
 #include "app/splash_form.h"
@@ -46,6 +48,8 @@ ApplicationWindows::~ApplicationWindows()
     delete AuditForm;
     delete LoginForm;
     delete AddUserForm;
+    delete HumCurveForm;
+    delete TempCurveForm;
     delete formpdf;
     delete serialnumber;
     delete LoadDataForm;
@@ -53,6 +57,7 @@ ApplicationWindows::~ApplicationWindows()
     delete timeconfigform;
     delete calibrationform;
     delete alarmconfigform;
+    delete curveform;
     delete PdfForm;
     delete Form1;
     delete SplashForm;
@@ -63,6 +68,7 @@ void ApplicationWindows::createWindows()
     SplashForm = new TSplashForm;
     Form1 = new TForm1;
     PdfForm = new TPdfForm;
+    curveform = new Tcurveform;
     alarmconfigform = new Talarmconfigform;
     calibrationform = new Tcalibrationform;
     timeconfigform = new Ttimeconfigform;
@@ -70,6 +76,8 @@ void ApplicationWindows::createWindows()
     LoadDataForm = new TLoadDataForm;
     serialnumber = new Tserialnumber;
     formpdf = new Tformpdf;
+    TempCurveForm = new TTempCurveForm;
+    HumCurveForm = new THumCurveForm;
     AddUserForm = new TAddUserForm;
     LoginForm = new TLoginForm;
     AuditForm = new TAuditForm;
@@ -82,7 +90,13 @@ void ApplicationWindows::wireWindows()
     wireConnection();
     wireUsers();
     wireSettings();
+    wireAnalysis();
     wireMainForm();
+}
+
+void ApplicationWindows::wireAnalysis()
+{
+    curveform->setLoadDataForm(LoadDataForm);
 }
 
 void ApplicationWindows::wireSettings()
@@ -117,6 +131,7 @@ void ApplicationWindows::wireMainForm()
 {
     MainFormActions actions;
     actions.runConnection = [this] { runConnection(); };
+    actions.openCurveView = [this] { curveform->exec(); };
     actions.openClockDialog = [this] { timeconfigform->showModal(); };
     actions.openCalibration = [this] { calibrationform->exec(); };
     actions.openAlarms = [this] { alarmconfigform->exec(); };

@@ -5,6 +5,7 @@
 class TSplashForm;
 class TForm1;
 class TPdfForm;
+class Tcurveform;
 class Talarmconfigform;
 class Tcalibrationform;
 class Ttimeconfigform;
@@ -12,6 +13,8 @@ class TConnectForm;
 class TLoadDataForm;
 class Tserialnumber;
 class Tformpdf;
+class TTempCurveForm;
+class THumCurveForm;
 class TAddUserForm;
 class TLoginForm;
 class TAuditForm;
@@ -32,6 +35,7 @@ public:
     TSplashForm* SplashForm = nullptr;
     TForm1* Form1 = nullptr;
     TPdfForm* PdfForm = nullptr;
+    Tcurveform* curveform = nullptr;
     Talarmconfigform* alarmconfigform = nullptr;
     Tcalibrationform* calibrationform = nullptr;
     Ttimeconfigform* timeconfigform = nullptr;
@@ -39,6 +43,8 @@ public:
     TLoadDataForm* LoadDataForm = nullptr;
     Tserialnumber* serialnumber = nullptr;
     Tformpdf* formpdf = nullptr;
+    TTempCurveForm* TempCurveForm = nullptr;
+    THumCurveForm* HumCurveForm = nullptr;
     TAddUserForm* AddUserForm = nullptr;
     TLoginForm* LoginForm = nullptr;
     TAuditForm* AuditForm = nullptr;
@@ -55,6 +61,7 @@ private:
     void wireConnection();
     void wireUsers();
     void wireSettings();
+    void wireAnalysis();
     // The main window's show: the connection dialog, modally, then the offsets.
     void runConnection();
     void showSignIn();
