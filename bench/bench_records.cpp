@@ -1,0 +1,332 @@
+#include "bench.h"
+
+#include "common/scripted_services.h"
+#include "device/com_port.h"
+#include "device/protocol.h"
+#include "records/load_data_form.h"
+#include "records/record_line.h"
+#include "records/record_loader.h"
+#include "records/record_table.h"
+#include "records/record_table_model.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <array>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr int LoadRows = 500000;
+
+// The peak resident size restarts from the current one (Linux: clear_refs 5).
+void ResetPeakResident()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+void WriteDownloadedFile(const QString& fileName, int rows)
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype(rows) * 24);
+    for (int k = 0; k < rows; ++k) {
+        const int minutes = k * 15;
+        const std::array<qint32, ValuesPerRecord> values{1 + (minutes / 1440) % 28,
+                                                         1 + (minutes / 40320) % 12,
+                                                         (minutes / 60) % 24,
+                                                         minutes % 60,
+                                                         18 + k % 7,
+                                                         k % 10,
+                                                         50 + k % 11,
+                                                         (k * 7) % 10};
+        bytes += FormatRecordLine(values);
+        bytes += "\r\n";
+    }
+    QFile file(fileName);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// What a straightforward port does: one widget item per cell.
+class ItemWidgetSink : public TableSink
+{
+public:
+    explicit ItemWidgetSink(QTableWidget& widget) : m_widget(widget) {}
+    void setColumnCount(int count) override { m_widget.setColumnCount(count); }
+    void setRowCount(int count) override { m_widget.setRowCount(count); }
+    void setFixedCols(int) override {}
+    void setCell(int col, int row, QStringView text) override
+    {
+        m_widget.setItem(row, col, new QTableWidgetItem(text.toString()));
+    }
+
+private:
+    QTableWidget& m_widget;
+};
+
+struct LoadFigures {
+    double seconds = 0;
+    double peakMiB = 0; // above the resident size before the load
+};
+
+template <class Load> LoadFigures MeasureLoad(Load&& load)
+{
+    ResetPeakResident();
+    const double before = CurrentResidentMiB();
+    QElapsedTimer timer;
+    timer.start();
+    load();
+    LoadFigures figures;
+    figures.seconds = double(timer.nsecsElapsed()) / 1e9;
+    figures.peakMiB = PeakResidentMiB() - before;
+    return figures;
+}
+
+} // namespace
+
+QUIVEL_BENCH("records: LoadRecordFile of 500 000 lines, record table vs QTableWidget items")
+{
+    const QString fileName = QStringLiteral("bench-load.c00");
+    WriteDownloadedFile(fileName, LoadRows);
+    std::printf("file: %d lines, %.1f MiB\n", LoadRows, double(QFile(fileName).size()) / 1048576.0);
+
+    double best = 1e9;
+    double tableMiB = 0;
+    double peakMiB = 0;
+    for (int run = 0; run < 3; ++run) {
+        RecordTable table;
+        const LoadFigures f = MeasureLoad([&] { LoadRecordFile(fileName, table); });
+        best = std::min(best, f.seconds);
+        peakMiB = std::max(peakMiB, f.peakMiB);
+        tableMiB = double(table.memoryBytes()) / 1048576.0;
+    }
+    std::printf("record table:          %7.3f s (best of 3), table %.1f MiB, peak +%.1f MiB during "
+                "the load\n",
+                best, tableMiB, peakMiB);
+
+    double viewSeconds = 0;
+    {
+        RecordTable table;
+        RecordTableModel model(table);
+        QTableView view;
+        view.setModel(&model);
+        view.resize(600, 800);
+        view.show();
+        const LoadFigures f = MeasureLoad([&] { LoadRecordFile(fileName, table); });
+        viewSeconds = f.seconds;
+        std::printf("record table + grid:   %7.3f s (the curve view's grid attached, shown)\n",
+                    f.seconds);
+    }
+
+    LoadFigures widget;
+    {
+        QTableWidget items;
+        ItemWidgetSink sink(items);
+        widget = MeasureLoad([&] { LoadRecordFile(fileName, sink); });
+        std::printf("QTableWidget items:    %7.3f s, peak +%.1f MiB during the load\n",
+                    widget.seconds, widget.peakMiB);
+    }
+    std::printf("ratio (items / table): %.1fx faster, %.1fx less memory at peak; with the grid "
+                "%.1fx faster\n",
+                widget.seconds / best, widget.peakMiB / std::max(peakMiB, 0.1),
+                widget.seconds / viewSeconds);
+    QFile::remove(fileName);
+}
+
+namespace
+{
+
+// The master side of a pseudo-terminal: the port opens the slave, what it sends is dropped.
+class BenchTerminal
+{
+public:
+    BenchTerminal()
+    {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0)
+            m_path = QString::fromLocal8Bit(ptsname(m_master));
+    }
+    ~BenchTerminal()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    QString path() const { return m_path; }
+
+private:
+    int m_master = -1;
+    QString m_path;
+};
+
+// The download dialog on an open port, its boxes answered by a script.
+struct DownloadBench {
+    ScriptedDialogs dialogs;
+    TComPort port;
+    TLoadDataForm form;
+
+    explicit DownloadBench(const QString& portPath)
+    {
+        Services::setDialogs(&dialogs);
+        port.setPort(portPath);
+        port.OpenPort();
+        form.setComPort(&port);
+        form.show();
+    }
+    ~DownloadBench()
+    {
+        form.hide();
+        Services::setDialogs(nullptr);
+    }
+    void start(int typedCount)
+    {
+        form.findChild<QLineEdit*>("Edit1")->setText(QString::number(typedCount));
+        form.findChild<QPushButton*>("BitBtn1")->click();
+    }
+};
+
+// Packets as the link hands them over: one event-loop turn per packet.
+double PacketsPerSecond(int packets, const std::function<void(const QByteArray&)>& handle)
+{
+    const QByteArray values[] = {"1", "12", "8", "45", "21", "7", "55", "3"};
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < packets; ++i) {
+        handle(values[i % 8]);
+        QCoreApplication::processEvents();
+    }
+    return packets / (double(timer.nsecsElapsed()) / 1e9);
+}
+
+} // namespace
+
+QUIVEL_BENCH("records: download packet handler with the progress display, vs stepping per packet")
+{
+    BenchTerminal line;
+    constexpr int Packets = 400000;
+    double ours = 0;
+    {
+        DownloadBench bench(line.path());
+        bench.start(RecordDownload::MaxRecords - 1);
+        ours = PacketsPerSecond(
+            Packets, [&](const QByteArray& packet) { bench.form.ComDataPacket1.deliver(packet); });
+        std::printf("TLoadDataForm handler:        %9.0f packets/s (%d packets, progress "
+                    "repainted at most every %d ms)\n",
+                    ours, Packets, TLoadDataForm::ProgressRefreshMs);
+    }
+    {
+        // The straightforward handler: convert, store, step the bar and its text each packet.
+        QProgressBar bar;
+        QLabel text;
+        bar.setMaximum(RecordDownload::MaxRecords * ValuesPerRecord);
+        bar.show();
+        text.show();
+        std::vector<qint32> buffer(size_t(RecordDownload::BufferSlots));
+        int count = 0;
+        const double peer = PacketsPerSecond(Packets, [&](const QByteArray& packet) {
+            buffer[size_t(count++)] = ReadValuePacket(packet);
+            bar.setValue(bar.value() + 1);
+            text.setText(ProgressText(count, bar.maximum()));
+        });
+        std::printf("stepping the display per packet: %6.0f packets/s; ratio %.1fx\n", peer,
+                    ours / peer);
+    }
+    {
+        // A whole download of the stated maximum, completion and save included.
+        DownloadBench bench(line.path());
+        bench.start(RecordDownload::MaxRecords - 1);
+        const int values = RecordDownload::MaxRecords * ValuesPerRecord - 3;
+        QElapsedTimer timer;
+        timer.start();
+        const double rate = PacketsPerSecond(
+            values, [&](const QByteArray& packet) { bench.form.ComDataPacket1.deliver(packet); });
+        std::printf("500 000 records (%d packets) to quivel.c00: %.2f s, %.0f packets/s, "
+                    "file %.1f MiB, dialog closed: %s\n",
+                    values, double(timer.nsecsElapsed()) / 1e9, rate,
+                    double(QFile(RecordFileName).size()) / 1048576.0,
+                    bench.form.isVisible() ? "no" : "yes");
+    }
+}
+
+namespace
+{
+
+// Runs logger-sim with the options; returns its pseudo-terminal, or empty on failure.
+QString StartLoggerSim(QProcess& sim, const QStringList& options)
+{
+    sim.setProgram(QStringLiteral(QUIVEL_LOGGER_SIM));
+    sim.setArguments(options + QStringList{QStringLiteral("--exit-on-stdin-eof")});
+    sim.start();
+    if (!sim.waitForStarted(5000))
+        return {};
+    while (!sim.canReadLine())
+        if (!sim.waitForReadyRead(5000))
+            return {};
+    return QString::fromLocal8Bit(sim.readLine()).trimmed();
+}
+
+void StopLoggerSim(QProcess& sim)
+{
+    sim.closeWriteChannel();
+    sim.terminate();
+    if (!sim.waitForFinished(3000))
+        sim.kill();
+    sim.waitForFinished(3000);
+}
+
+void EndToEnd(const char* mode, const QStringList& options, double gapMs)
+{
+    constexpr int Records = 5000;
+    QProcess sim;
+    const QString path = StartLoggerSim(sim, options);
+    if (path.isEmpty()) {
+        std::printf("%s: logger-sim did not start\n", mode);
+        return;
+    }
+    DownloadBench bench(path);
+    qint64 bytes = 0;
+    TComDataPacket counter;
+    counter.setComPort(&bench.port);
+    QObject::connect(&counter, &TComDataPacket::OnPacket,
+                     [&](const QByteArray& packet) { bytes += packet.size(); });
+    QElapsedTimer timer;
+    timer.start();
+    bench.start(Records - 1);
+    while (bench.form.isVisible() && timer.elapsed() < 900000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const double wall = double(timer.nsecsElapsed()) / 1e9;
+    // 57600 baud, 8N1: ten bits per byte; the command goes the other way.
+    const double lineBound = double(bytes) * 10.0 / 57600.0;
+    const double gapBound = Records * ValuesPerRecord * gapMs / 1000.0;
+    const RecordCheck& check = bench.form.download().check();
+    std::printf("%s: %s in %.2f s; line lower bound %.2f s (%lld bytes at 57600 baud), ratio "
+                "%.2f; logger's own gap floor %.2f s; records flagged %d of %d%s\n",
+                mode, bench.form.isVisible() ? "NOT COMPLETE" : "complete", wall, lineBound,
+                static_cast<long long>(bytes), wall / lineBound, gapBound, check.suspect,
+                check.records,
+                check.suspect
+                    ? qPrintable(QStringLiteral(" (first: record %1)").arg(check.firstSuspect + 1))
+                    : "");
+    counter.setComPort(nullptr);
+    bench.port.ClosePort();
+    StopLoggerSim(sim);
+}
+
+} // namespace
+
+QUIVEL_BENCH("records: end to end, 5 000 records from logger-sim, paced and at its default gap")
+{
+    EndToEnd("paced", {QStringLiteral("--paced")}, 0.0);
+    EndToEnd("default gap (5 ms)", {}, 5.0);
+}
