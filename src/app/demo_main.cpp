@@ -1,13 +1,17 @@
 // The demo: the real program wired to the simulated logger instead of the machine's serial
 // ports. It starts logger-sim (next to itself), lists only the simulator's pseudo-terminal as
-// a port, and keeps the simulator's frame log in the working folder.
+// a port, and keeps the simulator's frame log in the working folder. Like a fresh installation,
+// a working folder without cal.cfg gets one with zero offsets.
 #include "app/application_windows.h"
 #include "app/artwork.h"
 #include "common/error_handler.h"
 #include "common/errors.h"
 #include "common/scripted_services.h"
+#include "common/text_file.h"
+#include "settings/calibration_file.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QProcess>
 
@@ -39,6 +43,12 @@ QString StartSimulator(QProcess& simulator)
     return QString::fromLocal8Bit(simulator.readLine()).trimmed();
 }
 
+void ProvideCalibrationFile()
+{
+    if (!QFileInfo::exists(CalibrationFileName))
+        WriteTextLines(CalibrationFileName, {QStringLiteral("0"), QStringLiteral("0")});
+}
+
 void StopSimulator(QProcess& simulator)
 {
     if (simulator.state() == QProcess::NotRunning)
@@ -63,6 +73,7 @@ int main(int argc, char** argv)
     if (!Guarded([&] { ports.names = {StartSimulator(simulator)}; }))
         return 1;
     Services::setPorts(&ports);
+    Guarded([] { ProvideCalibrationFile(); });
 
     int status = 0;
     {
