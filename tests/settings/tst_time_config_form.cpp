@@ -55,6 +55,7 @@ private Q_SLOTS:
     void modalShowingEndsOnEitherButton();
     void modelessShowingStaysOpenUntilTheCloseBox();
     void modalRequestWhileOpenModelesslyBringsItForward();
+    void openedFromTheModalSerialNumberDialogTakesClicks();
 
     void serialNumberDialog();
 
@@ -408,6 +409,28 @@ void TimeConfigFormTest::modalRequestWhileOpenModelesslyBringsItForward()
     QVERIFY(!blocked);
     QVERIFY(f.form.isVisible());
     QVERIFY(!f.form.isModal());
+}
+
+void TimeConfigFormTest::openedFromTheModalSerialNumberDialogTakesClicks()
+{
+    Fixture f;
+    connect(&f.serial, &Tserialnumber::clockDialogRequested, &f.form,
+            &Ttimeconfigform::showModeless);
+    m_dialogs.answers.enqueue(MsgButton::No);
+    bool bothOpen = false;
+    QTimer::singleShot(0, &f.serial, [&] {
+        f.serial.findChild<QPushButton*>("Button1")->click();
+        bothOpen = f.form.isVisible() && f.serial.isVisible();
+        // A click through the window system, which drops clicks on blocked windows.
+        QPushButton* button = f.get<QPushButton>("BitBtn1");
+        QTest::mouseClick(f.form.windowHandle(), Qt::LeftButton, {},
+                          button->mapTo(&f.form, button->rect().center()));
+        f.serial.done(QDialog::Accepted);
+    });
+    f.serial.exec();
+    QVERIFY(bothOpen);
+    QCOMPARE(ReadAuditEntries().size(), 1); // "ENREGISTRER" was pressed
+    QVERIFY(f.form.isVisible());            // the serial-number dialog closed alone
 }
 
 void TimeConfigFormTest::serialNumberDialog()
