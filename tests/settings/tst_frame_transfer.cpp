@@ -118,6 +118,10 @@ void FrameTransferTest::wholeFrame_data()
         << Sources({"11", "5", "9", "12", "2026", "0", "15"}, "12 %", "abc", {"0", "0", "0", "0"},
                    false)
         << Bytes{99, 11, 5, 9, 12, 234, 0, 15, 120, 0, 0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("empty humidity offset (single-line cal.cfg) sends 0")
+        << Sources({"11", "5", "9", "12", "2026", "0", "15"}, "-2", "",
+                   {"101", "102", "103", "104"}, false)
+        << Bytes{99, 11, 5, 9, 12, 234, 0, 15, 236, 1, 0, 0, 101, 102, 103, 104, 0};
     QTest::newRow("serial fields modulo 256: 300, 99, -1, leading spaces")
         << Sources({"11", "5", "9", "12", "2026", "255", "59"}, "-0,04", "1.25",
                    {"300", "99", "-1", "  7"}, false)
