@@ -54,6 +54,7 @@ private Q_SLOTS:
     void slotsNotReachedKeepAnEarlierDownload();
     void packetsOutsideADownloadChangeNothing();
     void pressingAgainRestartsTheCount();
+    void editingTheFieldDuringADownloadChangesNothing();
     void malformedValueAbandonsAndKeepsTheFile();
     void failedSaveKeepsTheEarlierFileAndTheDialogOpen();
     void shiftedRecordsRaiseAWarning();
@@ -254,6 +255,20 @@ void LoadDataFormTest::pressingAgainRestartsTheCount()
     m_f->deliver({1, 12, 8, 45, 20, 2, 3, 4});
     QVERIFY(!m_f->form.isVisible());
     QCOMPARE(m_f->recordFile().count("\r\n"), 4);
+}
+
+void LoadDataFormTest::editingTheFieldDuringADownloadChangesNothing()
+{
+    // The download keeps the count it asked the logger for.
+    m_f->startDownload("2");
+    m_f->deliver(ThreeRecords.mid(0, 10));
+    m_f->Edit1()->setText(QStringLiteral("abc"));
+    m_f->deliver(ThreeRecords.mid(10, 5));
+    m_f->Edit1()->setText(QStringLiteral("0"));
+    m_f->deliver(ThreeRecords.mid(15));
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile().count("\r\n"), 3);
+    QCOMPARE(m_f->dialogs.texts(), QStringList());
 }
 
 void LoadDataFormTest::malformedValueAbandonsAndKeepsTheFile()
