@@ -51,7 +51,9 @@ void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EFCreateError(fileName, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // commit() does not report a failed final flush: check it first, or a full disk would
+    // replace the earlier file by a cut-short one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw EFCreateError(fileName, file.errorString());
 }
 

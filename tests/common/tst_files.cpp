@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 class FilesTest : public QObject
 {
@@ -25,6 +28,7 @@ private Q_SLOTS:
     void writeTextLinesEndsEveryLineWithCrLf();
     void readMissingFileRaisesTheOpenError();
     void failedWriteLeavesTheEarlierFile();
+    void smallWriteOnAFullDiskLeavesTheEarlierFile();
     void recordFieldsAreLittleEndian();
     void shortStringIsCutAndZeroFilled();
     void trailingPieceIsNoRecordAndIsOverwritten();
@@ -105,6 +109,30 @@ void FilesTest::failedWriteLeavesTheEarlierFile()
         QSKIP("root writes into read-only directories");
     QVERIFY(raised);
     QCOMPARE(ReadWholeFile(QStringLiteral("quivel.c00")), QByteArray("5/3;14:7;23.5;61.0\r\n"));
+}
+
+void FilesTest::smallWriteOnAFullDiskLeavesTheEarlierFile()
+{
+    // A file-size limit stands in for a full disk, even for root. A small file fails only
+    // at its final flush, which QSaveFile::commit() alone would not report.
+    WriteByteLines(QStringLiteral("quivel.c00"), {"5/3;14:7;23.5;61.0"});
+    const QByteArray earlier = ReadWholeFile(QStringLiteral("quivel.c00"));
+    rlimit old{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = 10;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    bool raised = false;
+    try {
+        WriteByteLines(QStringLiteral("quivel.c00"), {"1/1;0:0;0.0;0.0", "2/1;0:0;0.0;0.0"});
+    } catch (const EFCreateError&) {
+        raised = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(raised);
+    QCOMPARE(ReadWholeFile(QStringLiteral("quivel.c00")), earlier);
 }
 
 void FilesTest::recordFieldsAreLittleEndian()
