@@ -76,6 +76,7 @@ private Q_SLOTS:
 
     void splashThenSignInThenConnectionThenMainWindow_data();
     void splashThenSignInThenConnectionThenMainWindow();
+    void withoutAPortTheClosedDialogLeadsToTheMainWindow();
 };
 
 void TestStartup::init()
@@ -208,6 +209,44 @@ void TestStartup::splashThenSignInThenConnectionThenMainWindow()
     QTest::mouseClick(windows.Form1->findChild<QWidget*>("Image6"), Qt::LeftButton);
     QVERIFY(windows.formpdf->isVisible());
     QCOMPARE(ReadAuditEntries().size(), entries + 1);
+}
+
+void TestStartup::withoutAPortTheClosedDialogLeadsToTheMainWindow()
+{
+    WriteFile("cal.cfg", "1\r\n2\r\n");
+    UserStore accounts;
+    accounts.prepare();
+    accounts.append(UserRecord::fromTyped(3, "Luc", "Martin", "luc", "pw", 2));
+    m_ports.names = {};
+    ApplicationWindows windows;
+    QObject::disconnect(windows.Form1, &TForm1::exitRequested, nullptr, nullptr);
+    QObject::disconnect(windows.ConnectForm, &TConnectForm::exitRequested, nullptr, nullptr);
+    windows.start();
+    QTRY_VERIFY_WITH_TIMEOUT(windows.LoginForm->isVisible(), 5000);
+    m_dialogs.clear();
+
+    // The user reads the help and closes the dialog with its close box.
+    bool quitShown = false;
+    bool helpShown = false;
+    QTimer::singleShot(300, this, [&] {
+        if (QApplication::activeModalWidget() != windows.ConnectForm)
+            return;
+        quitShown = windows.ConnectForm->findChild<QWidget*>("exitbutton")->isVisible();
+        helpShown = windows.ConnectForm->findChild<QWidget*>("helpmemo")->isVisible();
+        windows.ConnectForm->reject();
+    });
+    signIn(windows, "luc", "pw");
+
+    QCOMPARE(m_dialogs.boxes.size(), 1);
+    QCOMPARE(m_dialogs.boxes[0].kind, MsgKind::Error);
+    QVERIFY(quitShown);
+    QVERIFY(helpShown);
+    QVERIFY(windows.Form1->isVisible());
+    QCOMPARE(text(windows.Form1, "snlabel"), QStringLiteral("Aucun datalogger connecté"));
+    QCOMPARE(text(windows.Form1, "comlabel"), QStringLiteral("COM"));
+    QCOMPARE(text(windows.calibrationform, "TempOffsetEdit"), QStringLiteral("1"));
+    QCOMPARE(text(windows.calibrationform, "HumOffsetEdit"), QStringLiteral("2"));
+    QVERIFY(!windows.ConnectForm->ComPort1->Connected());
 }
 
 QTEST_MAIN(TestStartup)
