@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QString>
 
 // Fixed-size records serialized field by field, little-endian, never by casting a struct.
@@ -72,3 +73,14 @@ private:
     int m_recordSize;
     QFile m_file;
 };
+
+// Every whole record of the file in file order, each decoded by T::fromBytes.
+template <class T> QList<T> ReadAllRecords(RecordFile& file)
+{
+    QList<T> records;
+    const qint64 count = file.recordCount();
+    records.reserve(count);
+    for (qint64 n = 0; n < count; ++n)
+        records.append(T::fromBytes(file.readRecord(n)));
+    return records;
+}

@@ -58,13 +58,7 @@ void AppendAuditEntry(const QString& action, const QString& details)
 
 QList<AuditRecord> ReadAuditEntries()
 {
-    RecordFile& file = OpenFileOrRaise();
-    QList<AuditRecord> records;
-    const qint64 count = file.recordCount();
-    records.reserve(count);
-    for (qint64 n = 0; n < count; ++n)
-        records.append(AuditRecord::fromBytes(file.readRecord(n)));
-    return records;
+    return ReadAllRecords<AuditRecord>(OpenFileOrRaise());
 }
 
 void ResetAuditLog()

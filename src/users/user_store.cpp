@@ -44,10 +44,5 @@ UserStore& SharedUserStore()
 
 QList<UserRecord> ReadUserRecords(RecordFile& file)
 {
-    QList<UserRecord> records;
-    const qint64 count = file.recordCount();
-    records.reserve(count);
-    for (qint64 n = 0; n < count; ++n)
-        records.append(UserRecord::fromBytes(file.readRecord(n)));
-    return records;
+    return ReadAllRecords<UserRecord>(file);
 }

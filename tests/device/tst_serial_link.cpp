@@ -3,6 +3,7 @@
 #include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "support/logger_sim_process.h"
+#include "support/test_terminal.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -41,41 +42,6 @@ public:
 private:
     QList<QPair<QString, QByteArray>>* m_log;
     QString m_name;
-};
-
-// A pseudo-terminal held by the test itself, for bytes the logger never sends.
-class OwnTerminal
-{
-public:
-    OwnTerminal()
-    {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-            return;
-        m_path = QString::fromLocal8Bit(ptsname(m_master));
-        m_slave = ::open(ptsname(m_master), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        termios tio{};
-        tcgetattr(m_slave, &tio);
-        cfmakeraw(&tio);
-        tcsetattr(m_slave, TCSANOW, &tio);
-    }
-    ~OwnTerminal()
-    {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    QString path() const { return m_path; }
-    bool write(const QByteArray& bytes)
-    {
-        return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
 };
 
 QByteArray valueAt(int index)
@@ -190,7 +156,7 @@ void SerialLinkTest::pacedValuesArriveOnePerPacket()
 
 void SerialLinkTest::nulBytesAreKept()
 {
-    OwnTerminal line;
+    TestTerminal line;
     QVERIFY(!line.path().isEmpty());
     TComPort port;
     Recorder rec(&port);

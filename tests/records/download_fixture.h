@@ -6,6 +6,7 @@
 #include "device/com_port.h"
 #include "records/load_data_form.h"
 #include "records/record_line.h"
+#include "support/test_terminal.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,55 +20,6 @@
 #include <memory>
 #include <termios.h>
 #include <unistd.h>
-
-// A pseudo-terminal held by the test: the port opens its slave, the test reads on the master
-// what the program sent.
-class TestTerminal
-{
-public:
-    TestTerminal()
-    {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-            return;
-        m_path = QString::fromLocal8Bit(ptsname(m_master));
-        // Held open so that the line stays up between the port's reads.
-        m_slave = ::open(ptsname(m_master), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        termios tio{};
-        tcgetattr(m_slave, &tio);
-        cfmakeraw(&tio);
-        tcsetattr(m_slave, TCSANOW, &tio);
-    }
-    ~TestTerminal()
-    {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    TestTerminal(const TestTerminal&) = delete;
-    TestTerminal& operator=(const TestTerminal&) = delete;
-
-    QString path() const { return m_path; }
-    // Everything the program wrote since the last call.
-    QByteArray sent()
-    {
-        QByteArray bytes;
-        char buffer[256];
-        for (;;) {
-            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            bytes.append(buffer, n);
-        }
-        return bytes;
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-};
 
 class DownloadFixture
 {

@@ -1,6 +1,7 @@
 #include "common/error_handler.h"
 #include "common/errors.h"
 #include "common/scripted_services.h"
+#include "support/test_files.h"
 #include "users/audit_log.h"
 
 #include <QDir>
@@ -14,20 +15,6 @@
 
 namespace
 {
-QByteArray ReadAll(const QString& name)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void WriteAll(const QString& name, const QByteArray& bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // A record laid out byte by byte, independently of the writer under test.
 QByteArray HandMadeRecord(const QByteArray& userIdLe, const QByteArray& action,

@@ -1,4 +1,5 @@
 #include "common/errors.h"
+#include "support/test_files.h"
 #include "users/user_store.h"
 
 #include <QDir>
@@ -8,20 +9,6 @@
 
 namespace
 {
-QByteArray ReadAll(const QString& name)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void WriteAll(const QString& name, const QByteArray& bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // A record laid out byte by byte, independently of the writer under test.
 QByteArray HandMadeUser(const QByteArray& idLe, const QByteArray& first, const QByteArray& family,
