@@ -2,10 +2,9 @@
 
 #include "app/artwork.h"
 #include "common/error_handler.h"
+#include "common/window_placement.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -29,8 +28,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(picture);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 
     Timer1->setSingleShot(true);
     Timer1->setInterval(SplashMs);

@@ -2,6 +2,7 @@
 
 #include "common/error_handler.h"
 #include "common/services.h"
+#include "common/window_placement.h"
 #include "common/windows1252.h"
 #include "device/com_combo_box.h"
 #include "device/com_port.h"
@@ -11,7 +12,6 @@
 #include <QCoreApplication>
 #include <QLayout>
 #include <QPainter>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
@@ -128,8 +128,7 @@ void TConnectForm::centreOnScreen()
 {
     // The controls hidden on show change the size: centre the final size.
     layout()->activate();
-    if (const QScreen* desktop = screen())
-        move(desktop->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 void TConnectForm::startOnOnePort()

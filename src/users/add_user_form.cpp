@@ -4,6 +4,7 @@
 
 #include "common/error_handler.h"
 #include "common/number_text.h"
+#include "common/window_placement.h"
 #include "users/user_store.h"
 #include "users/window_look.h"
 

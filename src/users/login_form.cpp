@@ -4,6 +4,7 @@
 
 #include "common/error_handler.h"
 #include "common/services.h"
+#include "common/window_placement.h"
 #include "users/add_user_form.h"
 #include "users/audit_log.h"
 #include "users/sign_in.h"

@@ -1,8 +1,6 @@
 #include "users/window_look.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QWidget>
 
 void PaintWindow(QWidget* window, const QColor& background)
@@ -16,14 +14,4 @@ void PaintWindow(QWidget* window, const QColor& background)
         labelPalette.setColor(QPalette::WindowText, Qt::white);
         label->setPalette(labelPalette);
     }
-}
-
-void CentreOnScreen(QWidget* window)
-{
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
 }

@@ -10,5 +10,3 @@ inline const QColor AddUserGreen(0, 128, 0);
 
 // Fills the window's background with the colour and writes every label of it in white.
 void PaintWindow(QWidget* window, const QColor& background);
-// Moves the window to the middle of the screen it is on.
-void CentreOnScreen(QWidget* window);
