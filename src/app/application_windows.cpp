@@ -14,7 +14,6 @@
 #include "settings/time_config_form.h"
 #include "users/add_user_form.h"
 #include "users/audit_form.h"
-#include "users/audit_log.h"
 #include "users/login_form.h"
 #include "users/user_list_form.h"
 
@@ -153,9 +152,9 @@ void ApplicationWindows::showSignIn()
     ShowModeless(LoginForm);
 }
 
-void ApplicationWindows::signedIn(qint32 userId, qint32 level)
+// The sign-in window has already made the user's identifier CurrentUserId.
+void ApplicationWindows::signedIn(qint32, qint32 level)
 {
-    SetCurrentUserId(userId);
     Form1->setAdministrationVisible(level >= AdministratorLevel);
     // Also the maximised size where no window manager maximises it.
     if (const QScreen* screen = Form1->screen())
