@@ -44,13 +44,18 @@ void ReportCurrentException()
     }
 }
 
-void PostErrorBox(const QString& message)
+void PostGuarded(std::function<void()> handler)
 {
     QObject* target = QCoreApplication::instance();
     if (!target)
         return;
     QMetaObject::invokeMethod(
-        target, [message] { Guarded([&] { ShowErrorBox(message); }); }, Qt::QueuedConnection);
+        target, [handler = std::move(handler)] { Guarded(handler); }, Qt::QueuedConnection);
+}
+
+void PostErrorBox(const QString& message)
+{
+    PostGuarded([message] { ShowErrorBox(message); });
 }
 
 GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv)

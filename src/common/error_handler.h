@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QString>
 #include <exception>
+#include <functional>
 #include <utility>
 
 // The general error handler: an error box titled with the application title, error icon,
@@ -16,8 +17,10 @@ QString MessageOf(std::exception_ptr error);
 // Shows the error of the exception being handled (call from inside a catch block).
 void ReportCurrentException();
 
-// Shows an error later, from the event loop, so that the caller (a packet handler, the
-// serial link) is not blocked by the box.
+// Runs the handler later, from the event loop, inside the guard: for boxes that a packet
+// handler or the serial link must not wait on.
+void PostGuarded(std::function<void()> handler);
+// Shows an error later, from the event loop.
 void PostErrorBox(const QString& message);
 
 // Runs an event handler, timer tick or window show; an error that escapes it is shown by

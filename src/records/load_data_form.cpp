@@ -8,7 +8,6 @@
 #include "device/protocol.h"
 #include "records/record_line.h"
 
-#include <QMetaObject>
 #include <QShowEvent>
 
 namespace
@@ -17,12 +16,7 @@ namespace
 // A warning shown from the event loop, so that a packet handler never waits on a box.
 void PostWarning(const QString& text)
 {
-    QObject* target = QCoreApplication::instance();
-    if (!target)
-        return;
-    QMetaObject::invokeMethod(
-        target, [text] { Guarded([&] { MessageDlg(text, MsgKind::Warning, {MsgButton::Ok}); }); },
-        Qt::QueuedConnection);
+    PostGuarded([text] { MessageDlg(text, MsgKind::Warning, {MsgButton::Ok}); });
 }
 
 } // namespace
