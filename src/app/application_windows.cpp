@@ -2,6 +2,7 @@
 
 #include "analysis/chart_windows.h"
 #include "analysis/curve_form.h"
+#include "app/artwork.h"
 #include "app/main_form.h"
 #include "app/pdf_holder_form.h"
 #include "app/splash_form.h"
@@ -17,6 +18,8 @@
 #include "users/login_form.h"
 #include "users/user_list_form.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 namespace
@@ -166,4 +169,13 @@ void ApplicationWindows::runConnection()
 {
     ConnectForm->exec();
     calibrationform->ApplyOffsetLines();
+}
+
+int RunApplication()
+{
+    InitArtwork();
+    QApplication::setWindowIcon(QIcon(ArtworkPath(QStringLiteral("icon"))));
+    ApplicationWindows windows;
+    windows.start();
+    return QApplication::exec();
 }

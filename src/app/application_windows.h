@@ -66,3 +66,7 @@ private:
     void runConnection();
     void showSignIn();
 };
+
+// The program's run, once the application object exists: the artwork and the window icon,
+// the seventeen windows, the event loop. Returns the event loop's status.
+int RunApplication();

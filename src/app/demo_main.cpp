@@ -3,7 +3,6 @@
 // a port, and keeps the simulator's frame log in the working folder. Like a fresh installation,
 // a working folder without cal.cfg gets one with zero offsets.
 #include "app/application_windows.h"
-#include "app/artwork.h"
 #include "common/error_handler.h"
 #include "common/errors.h"
 #include "common/scripted_services.h"
@@ -12,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
 #include <QProcess>
 
 namespace
@@ -65,8 +63,6 @@ void StopSimulator(QProcess& simulator)
 int main(int argc, char** argv)
 {
     GuardedApplication app(argc, argv);
-    InitArtwork();
-    QApplication::setWindowIcon(QIcon(ArtworkPath(QStringLiteral("icon"))));
 
     QProcess simulator;
     FixedPortList ports;
@@ -75,12 +71,7 @@ int main(int argc, char** argv)
     Services::setPorts(&ports);
     Guarded([] { ProvideCalibrationFile(); });
 
-    int status = 0;
-    {
-        ApplicationWindows windows;
-        windows.start();
-        status = app.exec();
-    }
+    const int status = RunApplication();
     Services::setPorts(nullptr);
     StopSimulator(simulator);
     return status;
