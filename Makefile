@@ -21,8 +21,14 @@ run: build
 	@mkdir -p $(BUILD_DIR)/demo
 	@cd $(BUILD_DIR)/demo && ../bin/quivel-demo
 
+# The whole suite twice: under C.UTF-8, then under a French environment (decimal comma in the C
+# runtime), because the users are French and the C runtime's locale must never change a number.
+CTEST = QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
 test: build
-	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+	@echo "== Tests under C.UTF-8"
+	@cd $(BUILD_DIR) && LANG=C.UTF-8 LC_ALL=C.UTF-8 $(CTEST)
+	@echo "== Tests under fr_FR.UTF-8"
+	@cd $(BUILD_DIR) && LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 $(CTEST)
 
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/quivel-bench

@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-charts-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
     libqt6svg6 qt6-qpa-plugins
     fonts-dejavu-core fonts-liberation2 fonts-ebgaramond
-    xvfb xauth poppler-utils clang-format
+    xvfb xauth poppler-utils clang-format locales
 )
 
 missing=()
@@ -18,14 +18,19 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
     SUDO="sudo"
 fi
-echo "Installing: ${missing[*]}"
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The suite runs a second time under a French environment: its locale must exist.
+if ! locale -a 2>/dev/null | grep -qix 'fr_FR\.utf-\?8'; then
+    echo "Generating the fr_FR.UTF-8 locale"
+    $SUDO localedef -i fr_FR -f UTF-8 fr_FR.UTF-8
+fi

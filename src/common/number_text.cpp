@@ -3,7 +3,7 @@
 #include "common/errors.h"
 
 #include <QLocale>
-#include <cstdlib>
+#include <charconv>
 #include <limits>
 
 namespace
@@ -15,14 +15,19 @@ bool isDigit(QChar c)
 }
 
 // Checks the regional number grammar: [sign] digits [sep digits] [(E|e) [sign] digits].
-// On success gives the same number in C notation for strtod.
+// On success gives the same number in C notation for std::from_chars, which unlike
+// strtod never follows the C runtime's LC_NUMERIC.
 bool toCNotation(const QString& text, const QString& separator, QByteArray* out)
 {
     int i = 0;
     const int n = int(text.size());
     QByteArray c;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        c += char(text[i++].unicode());
+    // from_chars takes no "+" in front of the number.
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        if (text[i] == QLatin1Char('-'))
+            c += '-';
+        ++i;
+    }
     int intDigits = 0;
     while (i < n && isDigit(text[i])) {
         c += char(text[i++].unicode());
@@ -76,7 +81,12 @@ double ParseLocaleNumber(const QString& text)
     QByteArray c;
     if (!toCNotation(s, separator, &c))
         return 0.0;
-    return std::strtod(c.constData(), nullptr);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(c.constData(), c.constData() + c.size(), value);
+    // Out of range: 0, as for any other text that is not a number.
+    if (error != std::errc() || end != c.constData() + c.size())
+        return 0.0;
+    return value;
 }
 
 bool TryStrictToInt(const QString& text, int* value)
