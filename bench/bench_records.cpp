@@ -1,6 +1,5 @@
 #include "bench.h"
 
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "device/protocol.h"
 #include "records/load_data_form.h"
@@ -8,6 +7,7 @@
 #include "records/record_loader.h"
 #include "records/record_table.h"
 #include "records/record_table_model.h"
+#include "support/scripted_services.h"
 
 #include <QApplication>
 #include <QFile>
@@ -220,8 +220,9 @@ QUIVEL_BENCH("records: download packet handler with the progress display, vs ste
     {
         DownloadBench bench(line.path());
         bench.start(RecordDownload::MaxRecords - 1);
-        ours = PacketsPerSecond(
-            Packets, [&](const QByteArray& packet) { bench.form.ComDataPacket1.deliver(packet); });
+        ours = PacketsPerSecond(Packets, [&](const QByteArray& packet) {
+            bench.form.packetListener().deliver(packet);
+        });
         std::printf("TLoadDataForm handler:        %9.0f packets/s (%d packets, progress "
                     "repainted at most every %d ms)\n",
                     ours, Packets, TLoadDataForm::ProgressRefreshMs);
@@ -251,7 +252,7 @@ QUIVEL_BENCH("records: download packet handler with the progress display, vs ste
         QElapsedTimer timer;
         timer.start();
         const double rate = PacketsPerSecond(
-            values, [&](const QByteArray& packet) { bench.form.ComDataPacket1.deliver(packet); });
+            values, [&](const QByteArray& packet) { bench.form.packetListener().deliver(packet); });
         std::printf("500 000 records (%d packets) to quivel.c00: %.2f s, %.0f packets/s, "
                     "file %.1f MiB, dialog closed: %s\n",
                     values, double(timer.nsecsElapsed()) / 1e9, rate,

@@ -2,9 +2,9 @@
 // and values from the simulated logger over a pseudo-terminal at several gaps.
 #include "bench.h"
 
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "device/protocol.h"
+#include "support/scripted_services.h"
 
 // The simulator's own value generator, so that the bench knows the stream it will receive.
 #include "../tools/logger-sim/record_generator.cpp"

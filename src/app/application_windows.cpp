@@ -16,6 +16,7 @@
 #include "users/add_user_form.h"
 #include "users/audit_form.h"
 #include "users/login_form.h"
+#include "users/sign_in.h"
 #include "users/user_list_form.h"
 
 #include <QApplication>
@@ -24,9 +25,6 @@
 
 namespace
 {
-
-// Level from which the administration buttons are shown.
-constexpr qint32 AdministratorLevel = 5;
 
 void ShowModeless(QWidget* window)
 {
@@ -43,52 +41,35 @@ ApplicationWindows::ApplicationWindows()
     wireWindows();
 }
 
-ApplicationWindows::~ApplicationWindows()
-{
-    // In reverse order of creation; the connection dialog takes the serial port with it.
-    delete UserListForm;
-    delete AuditForm;
-    delete LoginForm;
-    delete AddUserForm;
-    delete HumCurveForm;
-    delete TempCurveForm;
-    delete formpdf;
-    delete serialnumber;
-    delete LoadDataForm;
-    delete ConnectForm;
-    delete timeconfigform;
-    delete calibrationform;
-    delete alarmconfigform;
-    delete curveform;
-    delete PdfForm;
-    delete Form1;
-    delete SplashForm;
-}
+ApplicationWindows::~ApplicationWindows() = default;
 
 void ApplicationWindows::createWindows()
 {
-    SplashForm = new TSplashForm;
-    Form1 = new TForm1;
-    PdfForm = new TPdfForm;
-    curveform = new Tcurveform;
-    alarmconfigform = new Talarmconfigform;
-    calibrationform = new Tcalibrationform;
-    timeconfigform = new Ttimeconfigform;
-    ConnectForm = new TConnectForm;
-    LoadDataForm = new TLoadDataForm;
-    serialnumber = new Tserialnumber;
-    formpdf = new Tformpdf;
-    TempCurveForm = new TTempCurveForm;
-    HumCurveForm = new THumCurveForm;
-    AddUserForm = new TAddUserForm;
-    LoginForm = new TLoginForm;
-    AuditForm = new TAuditForm;
-    UserListForm = new TUserListForm;
+    m_SplashForm = std::make_unique<TSplashForm>();
+    m_Form1 = std::make_unique<TForm1>();
+    m_PdfForm = std::make_unique<TPdfForm>();
+    m_curveform = std::make_unique<Tcurveform>();
+    m_alarmconfigform = std::make_unique<Talarmconfigform>();
+    m_calibrationform = std::make_unique<Tcalibrationform>();
+    m_timeconfigform = std::make_unique<Ttimeconfigform>();
+    m_ConnectForm = std::make_unique<TConnectForm>();
+    m_LoadDataForm = std::make_unique<TLoadDataForm>();
+    m_serialnumber = std::make_unique<Tserialnumber>();
+    m_formpdf = std::make_unique<Tformpdf>();
+    m_TempCurveForm = std::make_unique<TTempCurveForm>();
+    m_HumCurveForm = std::make_unique<THumCurveForm>();
+    m_AddUserForm = std::make_unique<TAddUserForm>();
+    m_LoginForm = std::make_unique<TLoginForm>();
+    m_AuditForm = std::make_unique<TAuditForm>();
+    m_UserListForm = std::make_unique<TUserListForm>();
 }
 
 void ApplicationWindows::wireWindows()
 {
-    connect(SplashForm, &TSplashForm::finished, this, &ApplicationWindows::showSignIn);
+    connect(SplashForm(), &TSplashForm::finished, this, &ApplicationWindows::showSignIn);
+    connect(LoginForm(), &TLoginForm::exitRequested, this, &ApplicationWindows::quitRequested);
+    connect(ConnectForm(), &TConnectForm::exitRequested, this, &ApplicationWindows::quitRequested);
+    connect(Form1(), &TForm1::exitRequested, this, &ApplicationWindows::quitRequested);
     wireConnection();
     wireUsers();
     wireSettings();
@@ -98,77 +79,78 @@ void ApplicationWindows::wireWindows()
 
 void ApplicationWindows::wireAnalysis()
 {
-    curveform->setLoadDataForm(LoadDataForm);
+    curveform()->setLoadDataForm(LoadDataForm());
 }
 
 void ApplicationWindows::wireSettings()
 {
-    calibrationform->setCalibrationStore(&Form1->Calibration());
-    timeconfigform->setComPort(ConnectForm->ComPort1);
-    timeconfigform->setOffsetsSource(
-        [this] { return calibrationform->CalibrationOffsetsInForce(); });
-    timeconfigform->setSerialNumberSource([this] { return serialnumber->SerialNumber(); });
-    connect(calibrationform, &Tcalibrationform::clockDialogRequested, timeconfigform,
+    calibrationform()->setCalibrationStore(&Form1()->Calibration());
+    timeconfigform()->setComPort(ConnectForm()->comPort());
+    timeconfigform()->setOffsetsSource(
+        [this] { return calibrationform()->CalibrationOffsetsInForce(); });
+    timeconfigform()->setSerialNumberSource([this] { return serialnumber()->SerialNumber(); });
+    connect(calibrationform(), &Tcalibrationform::clockDialogRequested, timeconfigform(),
             &Ttimeconfigform::showModeless);
-    connect(serialnumber, &Tserialnumber::clockDialogRequested, timeconfigform,
+    connect(serialnumber(), &Tserialnumber::clockDialogRequested, timeconfigform(),
             &Ttimeconfigform::showModeless);
-    connect(ConnectForm, &TConnectForm::serialNumberFieldsRead, serialnumber,
+    connect(ConnectForm(), &TConnectForm::serialNumberFieldsRead, serialnumber(),
             &Tserialnumber::setFields);
 }
 
 void ApplicationWindows::wireUsers()
 {
-    LoginForm->setAddUserForm(AddUserForm);
-    connect(LoginForm, &TLoginForm::signedIn, this, &ApplicationWindows::signedIn);
+    LoginForm()->setAddUserForm(AddUserForm());
+    connect(LoginForm(), &TLoginForm::signedIn, this, &ApplicationWindows::signedIn);
 }
 
 void ApplicationWindows::wireConnection()
 {
-    connect(ConnectForm, &TConnectForm::portNameChosen, Form1, &TForm1::setPortName);
-    connect(ConnectForm, &TConnectForm::serialNumberTextRead, Form1, &TForm1::setSerialNumberText);
-    LoadDataForm->setComPort(ConnectForm->ComPort1);
+    connect(ConnectForm(), &TConnectForm::portNameChosen, Form1(), &TForm1::setPortName);
+    connect(ConnectForm(), &TConnectForm::serialNumberTextRead, Form1(),
+            &TForm1::setSerialNumberText);
+    LoadDataForm()->setComPort(ConnectForm()->comPort());
 }
 
 void ApplicationWindows::wireMainForm()
 {
     MainFormActions actions;
     actions.runConnection = [this] { runConnection(); };
-    actions.openCurveView = [this] { curveform->exec(); };
-    actions.openClockDialog = [this] { timeconfigform->showModal(); };
-    actions.openCalibration = [this] { calibrationform->exec(); };
-    actions.openAlarms = [this] { alarmconfigform->exec(); };
-    actions.openSerialNumber = [this] { serialnumber->exec(); };
-    actions.showReport = [this] { ShowModeless(formpdf); };
-    actions.openAddUser = [this] { AddUserForm->exec(); };
-    actions.openAuditView = [this] { AuditForm->exec(); };
-    actions.openUserList = [this] { UserListForm->exec(); };
-    Form1->setActions(std::move(actions));
+    actions.openCurveView = [this] { curveform()->exec(); };
+    actions.openClockDialog = [this] { timeconfigform()->showModal(); };
+    actions.openCalibration = [this] { calibrationform()->exec(); };
+    actions.openAlarms = [this] { alarmconfigform()->exec(); };
+    actions.openSerialNumber = [this] { serialnumber()->exec(); };
+    actions.showReport = [this] { ShowModeless(formpdf()); };
+    actions.openAddUser = [this] { AddUserForm()->exec(); };
+    actions.openAuditView = [this] { AuditForm()->exec(); };
+    actions.openUserList = [this] { UserListForm()->exec(); };
+    Form1()->setActions(std::move(actions));
 }
 
 void ApplicationWindows::start()
 {
-    SplashForm->show();
+    SplashForm()->show();
 }
 
 void ApplicationWindows::showSignIn()
 {
-    ShowModeless(LoginForm);
+    ShowModeless(LoginForm());
 }
 
 // The sign-in window has already made the user's identifier CurrentUserId.
 void ApplicationWindows::signedIn(qint32, qint32 level)
 {
-    Form1->setAdministrationVisible(level >= AdministratorLevel);
+    Form1()->setAdministrationVisible(IsAdministratorLevel(level));
     // Also the maximised size where no window manager maximises it.
-    if (const QScreen* screen = Form1->screen())
-        Form1->setGeometry(screen->availableGeometry());
-    Form1->showMaximized();
+    if (const QScreen* screen = Form1()->screen())
+        Form1()->setGeometry(screen->availableGeometry());
+    Form1()->showMaximized();
 }
 
 void ApplicationWindows::runConnection()
 {
-    ConnectForm->exec();
-    calibrationform->ApplyOffsetLines();
+    ConnectForm()->exec();
+    calibrationform()->ApplyOffsetLines();
 }
 
 int RunApplication()
@@ -176,6 +158,7 @@ int RunApplication()
     InitArtwork();
     QApplication::setWindowIcon(QIcon(ArtworkPath(QStringLiteral("icon"))));
     ApplicationWindows windows;
+    QObject::connect(&windows, &ApplicationWindows::quitRequested, qApp, &QCoreApplication::quit);
     windows.start();
     return QApplication::exec();
 }

@@ -5,7 +5,8 @@
 #include "app/application_windows.h"
 #include "common/error_handler.h"
 #include "common/errors.h"
-#include "common/scripted_services.h"
+#include "common/fixed_port_list.h"
+#include "common/guarded_application.h"
 #include "common/text_file.h"
 #include "settings/calibration_file.h"
 

@@ -2,11 +2,11 @@
 
 #include "app/artwork.h"
 #include "common/error_handler.h"
+#include "common/window_look.h"
 #include "ui_main_form.h"
 #include "users/audit_log.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QShowEvent>
 
@@ -18,13 +18,6 @@ const QColor CaptionHover(255, 0, 0);
 const QColor CaptionIdle(0, 0, 0);
 const QColor SerialRed(128, 0, 0);
 const QColor PanelColour(0xee, 0xf3, 0xf8);
-
-void SetTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -38,7 +31,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(new Ui::TForm1)
     connect(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(this, &TForm1::exitRequested, qApp, &QCoreApplication::quit);
     FormCreate();
 }
 

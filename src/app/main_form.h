@@ -63,7 +63,7 @@ public Q_SLOTS:
     void Button3Click();
 
 Q_SIGNALS:
-    // Quit tile or window closed: connected to QCoreApplication::quit unless disconnected.
+    // Quit tile or window closed.
     void exitRequested();
 
 protected:

@@ -44,3 +44,8 @@ void TSplashForm::Timer1Timer()
         hide();
     });
 }
+
+bool TSplashForm::timerActive() const
+{
+    return Timer1->isActive();
+}

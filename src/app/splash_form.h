@@ -10,8 +10,7 @@ class TSplashForm : public QWidget
     Q_OBJECT
 public:
     explicit TSplashForm(QWidget* parent = nullptr);
-
-    QTimer* Timer1 = nullptr;
+    bool timerActive() const;
 
 Q_SIGNALS:
     // The splash time is over: the caller shows the sign-in window.
@@ -19,4 +18,7 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void Timer1Timer();
+
+private:
+    QTimer* Timer1 = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "users/clickable_label.h"
+#include "common/clickable_label.h"
 
 #include <QMouseEvent>
 

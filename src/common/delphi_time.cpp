@@ -1,4 +1,4 @@
-#include "users/delphi_time.h"
+#include "common/delphi_time.h"
 
 #include <cmath>
 

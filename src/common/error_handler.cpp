@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/services.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <new>
 
@@ -56,17 +57,4 @@ void PostGuarded(std::function<void()> handler)
 void PostErrorBox(const QString& message)
 {
     PostGuarded([message] { ShowErrorBox(message); });
-}
-
-GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv)
-{
-    setApplicationName(ApplicationTitle());
-    setApplicationDisplayName(ApplicationTitle());
-}
-
-bool GuardedApplication::notify(QObject* receiver, QEvent* event)
-{
-    bool handled = false;
-    Guarded([&] { handled = QApplication::notify(receiver, event); });
-    return handled;
 }

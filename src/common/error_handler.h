@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QApplication>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -35,11 +34,3 @@ template <class F> bool Guarded(F&& handler)
         return false;
     }
 }
-
-// The application object: the last guard, so that no error ever crosses the event loop.
-class GuardedApplication : public QApplication
-{
-public:
-    GuardedApplication(int& argc, char** argv);
-    bool notify(QObject* receiver, QEvent* event) override;
-};

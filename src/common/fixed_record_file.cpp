@@ -1,4 +1,4 @@
-#include "common/record_file.h"
+#include "common/fixed_record_file.h"
 
 #include "common/errors.h"
 
@@ -61,30 +61,30 @@ QByteArray RecordReader::shortStringAt(int offset, int areaSize) const
     return m_bytes.mid(offset + 1, length);
 }
 
-RecordFile::RecordFile(QString fileName, int recordSize)
+FixedRecordFile::FixedRecordFile(QString fileName, int recordSize)
     : m_fileName(std::move(fileName)), m_recordSize(recordSize), m_file(m_fileName)
 {
 }
 
-RecordFile::~RecordFile() = default;
+FixedRecordFile::~FixedRecordFile() = default;
 
-bool RecordFile::exists() const
+bool FixedRecordFile::exists() const
 {
     return QFile::exists(m_fileName);
 }
 
-void RecordFile::fail(int err)
+void FixedRecordFile::fail(int err)
 {
     throw EInOutError(EInOutError::codeForErrno(err));
 }
 
-void RecordFile::requireOpen()
+void FixedRecordFile::requireOpen()
 {
     if (!m_file.isOpen())
         throw EInOutError(EInOutError::FileNotOpen);
 }
 
-void RecordFile::rewriteEmpty()
+void FixedRecordFile::rewriteEmpty()
 {
     const bool wasOpen = m_file.isOpen();
     m_file.close();
@@ -96,7 +96,7 @@ void RecordFile::rewriteEmpty()
         open();
 }
 
-void RecordFile::open()
+void FixedRecordFile::open()
 {
     m_file.close();
     errno = 0;
@@ -104,18 +104,18 @@ void RecordFile::open()
         fail(errno ? errno : ENOENT);
 }
 
-void RecordFile::close()
+void FixedRecordFile::close()
 {
     m_file.close();
 }
 
-qint64 RecordFile::recordCount()
+qint64 FixedRecordFile::recordCount()
 {
     requireOpen();
     return m_file.size() / m_recordSize;
 }
 
-QByteArray RecordFile::readRecord(qint64 n)
+QByteArray FixedRecordFile::readRecord(qint64 n)
 {
     requireOpen();
     errno = 0;
@@ -130,7 +130,7 @@ QByteArray RecordFile::readRecord(qint64 n)
     return bytes;
 }
 
-void RecordFile::appendRecord(const QByteArray& record, bool syncToDisk)
+void FixedRecordFile::appendRecord(const QByteArray& record, bool syncToDisk)
 {
     Q_ASSERT(record.size() == m_recordSize);
     requireOpen();

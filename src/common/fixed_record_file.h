@@ -41,11 +41,11 @@ private:
 // not a record; appends go after the last whole record and so overwrite it. Failures
 // raise EInOutError with the runtime's code ("Disk full", "File access denied", ...,
 // "I/O error 103" when the file is not open).
-class RecordFile
+class FixedRecordFile
 {
 public:
-    RecordFile(QString fileName, int recordSize);
-    ~RecordFile();
+    FixedRecordFile(QString fileName, int recordSize);
+    ~FixedRecordFile();
 
     const QString& fileName() const { return m_fileName; }
     int recordSize() const { return m_recordSize; }
@@ -75,7 +75,7 @@ private:
 };
 
 // Every whole record of the file in file order, each decoded by T::fromBytes.
-template <class T> QList<T> ReadAllRecords(RecordFile& file)
+template <class T> QList<T> ReadAllRecords(FixedRecordFile& file)
 {
     QList<T> records;
     const qint64 count = file.recordCount();

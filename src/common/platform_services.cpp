@@ -1,9 +1,14 @@
 #include "common/platform_services.h"
 
+#include "common/error_handler.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSerialPortInfo>
 
@@ -98,6 +103,23 @@ bool PlatformDialogs::print(QPrinter& printer)
 {
     QPrintDialog dialog(&printer, QApplication::activeWindow());
     return dialog.exec() == QDialog::Accepted;
+}
+
+void PlatformDialogs::printPreview(QPrinter& printer, const std::function<void(QPrinter*)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* target) { Guarded([&] { paint(target); }); });
+    dialog.exec();
+}
+
+bool PlatformDialogs::useDefaultPrinter(QPrinter& printer)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return false;
+    printer.setPrinterName(info.printerName());
+    return true;
 }
 
 QDateTime SystemClock::utcNow() const

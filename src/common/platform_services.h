@@ -13,6 +13,8 @@ public:
     std::optional<FileSaveAnswer> saveFile(const FileSaveRequest& request) override;
     std::optional<FileSaveAnswer> savePicture(const FileSaveRequest& request) override;
     bool print(QPrinter& printer) override;
+    void printPreview(QPrinter& printer, const std::function<void(QPrinter*)>& paint) override;
+    bool useDefaultPrinter(QPrinter& printer) override;
 };
 
 class SystemClock : public Clock

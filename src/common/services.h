@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QPrinter;
@@ -38,6 +39,12 @@ public:
     virtual std::optional<FileSaveAnswer> savePicture(const FileSaveRequest& request) = 0;
     // The platform's print dialog; false when the user cancels.
     virtual bool print(QPrinter& printer) = 0;
+    // The print preview of what paint draws on the printer it is given; returns when the user
+    // has closed it (after printing from it or not).
+    virtual void printPreview(QPrinter& printer, const std::function<void(QPrinter*)>& paint) = 0;
+    // Points the printer at the system's default printer, for printing without a dialog;
+    // false when no printer is installed.
+    virtual bool useDefaultPrinter(QPrinter& printer) = 0;
 };
 
 class Clock

@@ -1,4 +1,4 @@
-#include "users/string_grid.h"
+#include "common/string_grid.h"
 
 #include <QHeaderView>
 
@@ -36,13 +36,27 @@ QString StringGrid::cell(int column, int row) const
 
 void StringGrid::setCell(int column, int row, const QString& text)
 {
-    itemFor(column, row)->setText(text);
+    QTableWidgetItem* it = itemFor(column, row);
+    it->setText(text);
+    // The whole text, where a narrow column cuts it.
+    it->setToolTip(text);
 }
 
 void StringGrid::setRowTexts(int row, const QStringList& texts)
 {
     for (int column = 0; column < texts.size() && column < columnCount(); ++column)
         setCell(column, row, texts[column]);
+}
+
+void StringGrid::showHeadingRowAsHeader()
+{
+    QStringList headings;
+    for (int column = 0; column < columnCount(); ++column)
+        headings.append(cell(column, 0));
+    setHorizontalHeaderLabels(headings);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->show();
+    setRowHidden(0, true);
 }
 
 QTableWidgetItem* StringGrid::itemFor(int column, int row)

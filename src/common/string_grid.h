@@ -20,6 +20,9 @@ public:
     void setCell(int column, int row, const QString& text);
     // Writes texts from column 0 on.
     void setRowTexts(int row, const QStringList& texts);
+    // Shows the first fixed row as the toolkit's header, whose column edges the user can drag;
+    // the row itself stays in the grid, hidden.
+    void showHeadingRowAsHeader();
 
 private:
     QTableWidgetItem* itemFor(int column, int row);

@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QLocale>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <QSerialPort>
 #include <algorithm>
 #include <cerrno>
@@ -14,30 +15,26 @@
 namespace
 {
 
-// Sets a flag for the length of a scope, whatever leaves it.
-class FlagScope
+// The system error code of a failed call, from what the port itself reports (errno may have
+// been changed by any call after the one that failed).
+int SystemCode(const QSerialPort& serial)
 {
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-};
-
-// The system's reason for a failed open: errno when the call left one, else the closest
-// errno for what the serial port reported.
-int openErrorCode(QSerialPort::SerialPortError error, int savedErrno)
-{
-    if (savedErrno > 0)
-        return savedErrno;
-    switch (error) {
+    switch (serial.error()) {
     case QSerialPort::DeviceNotFoundError:
         return ENOENT;
     case QSerialPort::PermissionError:
         return EACCES;
+    case QSerialPort::OpenError:
+        return EBUSY;
+    case QSerialPort::WriteError:
+    case QSerialPort::ReadError:
+        return EIO;
+    case QSerialPort::ResourceError:
+        return ENXIO;
+    case QSerialPort::TimeoutError:
+        return ETIMEDOUT;
+    case QSerialPort::UnsupportedOperationError:
+        return ENOTSUP;
     default:
         return 0;
     }
@@ -137,9 +134,8 @@ void TComPort::OpenPort()
     auto* serial = new QSerialPort(this);
     // A name that is a path (a pseudo-terminal) is used as it is; others are looked up in /dev.
     serial->setPortName(m_portName);
-    errno = 0;
     if (!serial->open(QIODevice::ReadWrite)) {
-        const int code = openErrorCode(serial->error(), errno);
+        const int code = SystemCode(*serial);
         delete serial;
         throw EComPort(EComPort::OpenFailed, code);
     }
@@ -160,18 +156,16 @@ void TComPort::OpenPort()
 // 57600 8N1 (or the baud rate set), no flow control, DTR asserted.
 void TComPort::configure(QSerialPort& serial)
 {
-    errno = 0;
     const bool lineSet = serial.setBaudRate(m_baudRate) && serial.setDataBits(QSerialPort::Data8) &&
                          serial.setParity(QSerialPort::NoParity) &&
                          serial.setStopBits(QSerialPort::OneStop) &&
                          serial.setFlowControl(QSerialPort::NoFlowControl);
     if (!lineSet)
-        throw EComPort(EComPort::SetStateFailed, errno);
-    errno = 0;
+        throw EComPort(EComPort::SetStateFailed, SystemCode(serial));
     // A pseudo-terminal has no modem lines: that refusal, and only that one, is harmless.
     if (!serial.setDataTerminalReady(true) &&
         serial.error() != QSerialPort::UnsupportedOperationError)
-        throw EComPort(EComPort::SetStateFailed, errno);
+        throw EComPort(EComPort::SetStateFailed, SystemCode(serial));
     serial.clearError();
 }
 
@@ -201,9 +195,8 @@ void TComPort::ClearBuffers(bool input, bool output)
         directions |= QSerialPort::Input;
     if (output)
         directions |= QSerialPort::Output;
-    errno = 0;
     if (!m_serial->clear(directions))
-        throw EComPort(EComPort::PurgeFailed, errno);
+        throw EComPort(EComPort::PurgeFailed, SystemCode(*m_serial));
 }
 
 qint64 TComPort::WriteText(const QByteArray& text)
@@ -217,20 +210,18 @@ qint64 TComPort::WriteText(const QByteArray& text)
     {
         // Waiting for the write may read incoming bytes; they are delivered afterwards from
         // the event loop, never inside WriteText.
-        FlagScope writing(m_writing);
-        errno = 0;
+        const QScopedValueRollback writing(m_writing, true);
         written = serial->write(text);
         if (written != text.size()) {
-            const int code = errno;
+            const int code = SystemCode(*serial);
             serial->clear(QSerialPort::Output);
             throw EComPort(EComPort::WriteFailed, code);
         }
         QDeadlineTimer deadline(1000 + 100 * text.size());
         while (serial->bytesToWrite() > 0) {
-            errno = 0;
             if (deadline.hasExpired() ||
                 !serial->waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())))) {
-                const int code = errno;
+                const int code = SystemCode(*serial);
                 if (m_serial == serial)
                     serial->clear(QSerialPort::Output); // no stale half command later
                 scheduleDelivery();
@@ -285,7 +276,7 @@ void TComPort::deliverPending()
     if (chunk.isEmpty())
         return;
     {
-        FlagScope delivering(m_delivering);
+        const QScopedValueRollback delivering(m_delivering, true);
         const QList<TComDataPacket*> targets = listeners(); // a handler may attach another
         for (TComDataPacket* listener : targets) {
             if (listener)
@@ -319,7 +310,7 @@ void TComPort::onError(int error)
     if (m_lostReported)
         return;
     m_lostReported = true;
-    const int code = errno > 0 && error == QSerialPort::ResourceError ? errno : 0;
+    const int code = m_serial ? SystemCode(*m_serial) : 0;
     const QString message = EComPort(EComPort::ReadFailed, code).message();
     PostErrorBox(message);
     QPointer<QSerialPort> failed = m_serial;

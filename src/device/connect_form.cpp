@@ -2,6 +2,7 @@
 
 #include "common/error_handler.h"
 #include "common/services.h"
+#include "common/window_look.h"
 #include "common/window_placement.h"
 #include "common/windows1252.h"
 #include "device/com_combo_box.h"
@@ -9,7 +10,6 @@
 #include "device/protocol.h"
 #include "ui_connect_form.h"
 
-#include <QCoreApplication>
 #include <QLayout>
 #include <QPainter>
 #include <QShowEvent>
@@ -42,13 +42,6 @@ QString HelpText()
         .join(QLatin1Char('\n'));
 }
 
-void SetTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 TPieGauge::TPieGauge(QWidget* parent) : QWidget(parent)
@@ -77,8 +70,8 @@ void TPieGauge::paintEvent(QPaintEvent*)
 }
 
 TConnectForm::TConnectForm(QWidget* parent)
-    : QDialog(parent), ComPort1(new TComPort(this)), ComDataPacket1(new TComDataPacket(this)),
-      Timer1(new QTimer(this)), Timer2(new QTimer(this)), ui(new Ui::TConnectForm)
+    : QDialog(parent), ui(new Ui::TConnectForm), ComPort1(new TComPort(this)),
+      ComDataPacket1(new TComDataPacket(this)), Timer1(new QTimer(this)), Timer2(new QTimer(this))
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -98,10 +91,19 @@ TConnectForm::TConnectForm(QWidget* parent)
     connect(ComDataPacket1, &TComDataPacket::OnPacket, this, &TConnectForm::ComDataPacket1Packet);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TConnectForm::BitBtn1Click);
     connect(ui->exitbutton, &QPushButton::clicked, this, &TConnectForm::exitbuttonClick);
-    connect(this, &TConnectForm::exitRequested, qApp, &QCoreApplication::quit);
 }
 
 TConnectForm::~TConnectForm() = default;
+
+bool TConnectForm::stepTimerActive() const
+{
+    return Timer1->isActive();
+}
+
+bool TConnectForm::parseTimerActive() const
+{
+    return Timer2->isActive();
+}
 
 void TConnectForm::showEvent(QShowEvent* event)
 {

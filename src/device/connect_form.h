@@ -41,13 +41,14 @@ public:
     explicit TConnectForm(QWidget* parent = nullptr);
     ~TConnectForm() override;
 
-    TComPort* ComPort1 = nullptr;
-    TComDataPacket* ComDataPacket1 = nullptr;
-    QTimer* Timer1 = nullptr; // step timer
-    QTimer* Timer2 = nullptr; // parse timer
-
-    int ConnectStep = 0;
-    bool SerialStepActive = false;
+    // The program's one serial port, and this dialog's listener on it.
+    TComPort* comPort() const { return ComPort1; }
+    TComDataPacket* packetListener() const { return ComDataPacket1; }
+    bool stepTimerActive() const;
+    bool parseTimerActive() const;
+    // 0 before the check, 1 once "t" is sent, 2 once "s" is sent, 3 when done.
+    int connectStep() const { return ConnectStep; }
+    bool serialStepActive() const { return SerialStepActive; }
 
 Q_SIGNALS:
     // The port name, in the one-port case only.
@@ -57,7 +58,7 @@ Q_SIGNALS:
     void serialNumberTextRead(const QString& text);
     // The four fields of that text; only when it splits into four fields.
     void serialNumberFieldsRead(const QStringList& fields);
-    // "Quitter": connected to QCoreApplication::quit unless the caller disconnects it.
+    // "Quitter".
     void exitRequested();
 
 public Q_SLOTS:
@@ -80,5 +81,11 @@ private:
     void centreOnScreen();
 
     std::unique_ptr<Ui::TConnectForm> ui;
+    TComPort* ComPort1 = nullptr;
+    TComDataPacket* ComDataPacket1 = nullptr;
+    QTimer* Timer1 = nullptr; // step timer
+    QTimer* Timer2 = nullptr; // parse timer
+    int ConnectStep = 0;
+    bool SerialStepActive = false;
     bool m_serialTextTaken = false;
 };

@@ -68,6 +68,8 @@ void TLoadDataForm::FormShow()
         if (m_port)
             ComDataPacket1.setComPort(m_port);
         ui->ProgressBar1->setValue(0);
+        // The count of an earlier download says nothing of the next one.
+        ui->ValuesLabel->clear();
     });
 }
 

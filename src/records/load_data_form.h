@@ -32,9 +32,7 @@ public:
     void setComPort(TComPort* port);
 
     const RecordDownload& download() const { return m_download; }
-
-    // The download's packet listener (attached from the first showing on, never detached).
-    TComDataPacket ComDataPacket1;
+    TComDataPacket& packetListener() { return ComDataPacket1; }
 
 public Q_SLOTS:
     void FormShow();
@@ -54,6 +52,8 @@ private:
     void refreshProgress();
 
     std::unique_ptr<Ui::TLoadDataForm> ui;
+    // Attached from the first showing on, never detached.
+    TComDataPacket ComDataPacket1;
     QPointer<TComPort> m_port;
     RecordDownload m_download;
     QTimer m_refreshTimer;

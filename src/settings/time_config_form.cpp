@@ -3,13 +3,12 @@
 
 #include "common/error_handler.h"
 #include "common/services.h"
+#include "common/window_placement.h"
 #include "device/com_port.h"
 #include "users/audit_log.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QShowEvent>
-#include <QWindow>
 #include <algorithm>
 
 namespace
@@ -73,7 +72,7 @@ void Ttimeconfigform::showModal()
         activateWindow();
         return;
     }
-    setOwner(nullptr);
+    ReturnToOwnParent(this);
     m_modal = true;
     exec();
     m_modal = false;
@@ -81,28 +80,8 @@ void Ttimeconfigform::showModal()
 
 void Ttimeconfigform::showModeless()
 {
-    if (!isVisible()) {
-        QWidget* modal = QApplication::activeModalWidget();
-        setOwner(modal != this ? modal : nullptr);
-    }
-    show();
-    raise();
-    activateWindow();
-}
-
-void Ttimeconfigform::setOwner(QWidget* modal)
-{
-    // Opened from a modal dialog ("programmer"), the dialog is usable beside it, as a
-    // window shown after a modal one is not blocked by it; otherwise it belongs to its
-    // parent again.
-    if (!modal && !m_ownerBorrowed)
-        return;
-    winId();
-    QWidget* owner = modal ? modal : (parentWidget() ? parentWidget()->window() : nullptr);
-    if (owner)
-        owner->winId();
-    windowHandle()->setTransientParent(owner ? owner->windowHandle() : nullptr);
-    m_ownerBorrowed = modal != nullptr;
+    // Opened from a modal dialog ("programmer"), the dialog is usable beside it.
+    ShowBesideModal(this);
 }
 
 void Ttimeconfigform::endModalShowing(int result)

@@ -61,7 +61,6 @@ private:
     void fillClockFields();
     void placeTimeFields();
     void advanceProgress();
-    void setOwner(QWidget* modal);
     void endModalShowing(int result);
     void writeToPort(const QByteArray& bytes);
 
@@ -71,5 +70,4 @@ private:
     std::function<TCalibrationOffsets()> m_offsets;
     std::function<TLoggerSerialNumber()> m_serialNumber;
     bool m_modal = false;
-    bool m_ownerBorrowed = false;
 };

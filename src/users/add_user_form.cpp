@@ -4,16 +4,17 @@
 
 #include "common/error_handler.h"
 #include "common/number_text.h"
+#include "common/window_look.h"
 #include "common/window_placement.h"
 #include "users/user_store.h"
-#include "users/window_look.h"
 
 #include <QShowEvent>
 
 TAddUserForm::TAddUserForm(QWidget* parent) : QDialog(parent), ui(new Ui::TAddUserForm)
 {
     ui->setupUi(this);
-    PaintWindow(this, AddUserGreen);
+    PaintWindow(this, QColor(0, 128, 0));
+    MaskPassword(ui->Password);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TAddUserForm::BitBtn1Click);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &TAddUserForm::BitBtn2Click);
     FormCreate();
@@ -45,6 +46,8 @@ void TAddUserForm::BitBtn1Click()
         SharedUserStore().append(UserRecord::fromTyped(id, ui->Edit2->text(), ui->Edit3->text(),
                                                        ui->Edit4->text(), ui->Password->text(),
                                                        level));
+        // The next account is not given this one's password, nor shown it.
+        ui->Password->clear();
         accept();
     });
 }

@@ -1,7 +1,7 @@
 #include "users/admin_rows.h"
 
+#include "common/delphi_time.h"
 #include "common/windows1252.h"
-#include "users/delphi_time.h"
 
 #include <QLocale>
 

@@ -18,6 +18,8 @@ TAuditForm::TAuditForm(QWidget* parent) : QDialog(parent), ui(new Ui::TAuditForm
     for (int column = 0; column < Columns; ++column)
         grid->setColumnWidth(column, widths[column]);
     grid->setRowTexts(0, AuditViewHeadings());
+    // The widths are where the columns start: details and dates are often longer.
+    grid->showHeadingRowAsHeader();
 }
 
 TAuditForm::~TAuditForm() = default;

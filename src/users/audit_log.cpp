@@ -1,7 +1,7 @@
 #include "users/audit_log.h"
 
 #include "common/errors.h"
-#include "common/record_file.h"
+#include "common/fixed_record_file.h"
 #include "common/services.h"
 #include "common/windows1252.h"
 
@@ -12,9 +12,9 @@ namespace
 {
 qint32 g_currentUserId = 0;
 // The one handle of the audit file, bound when the sign-in window opens it.
-std::unique_ptr<RecordFile> g_auditFile;
+std::unique_ptr<FixedRecordFile> g_auditFile;
 
-RecordFile& OpenFileOrRaise()
+FixedRecordFile& OpenFileOrRaise()
 {
     if (!g_auditFile || !g_auditFile->isOpen())
         throw EInOutError(EInOutError::FileNotOpen);
@@ -36,8 +36,8 @@ void OpenAuditLog()
 {
     // Bound to the working directory of this moment; a failure below leaves it closed, so
     // that every later append reports the file as not open.
-    g_auditFile = std::make_unique<RecordFile>(QDir::current().absoluteFilePath(AuditFileName),
-                                               AuditRecord::Size);
+    g_auditFile = std::make_unique<FixedRecordFile>(QDir::current().absoluteFilePath(AuditFileName),
+                                                    AuditRecord::Size);
     if (!g_auditFile->exists()) {
         g_auditFile->rewriteEmpty();
         ShowMessage(QStringLiteral("no actions data available"));
@@ -47,7 +47,7 @@ void OpenAuditLog()
 
 void AppendAuditEntry(const QString& action, const QString& details)
 {
-    RecordFile& file = OpenFileOrRaise();
+    FixedRecordFile& file = OpenFileOrRaise();
     AuditRecord record;
     record.userId = g_currentUserId;
     record.action = EncodeWindows1252(action).left(AuditRecord::ActionArea);

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-#include "users/delphi_time.h" // ToDelphiDateTime, FromDelphiDateTime
+#include "common/delphi_time.h" // ToDelphiDateTime, FromDelphiDateTime
 
 // The audit file ConfigActions.dt: 376-byte records, appended only, each written whole at
 // the end of the file and synced to the disk before AppendAuditEntry returns.

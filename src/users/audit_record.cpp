@@ -1,4 +1,4 @@
-#include "common/record_file.h"
+#include "common/fixed_record_file.h"
 #include "users/audit_log.h"
 
 namespace

@@ -4,14 +4,13 @@
 
 #include "common/error_handler.h"
 #include "common/services.h"
+#include "common/window_look.h"
 #include "common/window_placement.h"
 #include "users/add_user_form.h"
 #include "users/audit_log.h"
 #include "users/sign_in.h"
 #include "users/user_store.h"
-#include "users/window_look.h"
 
-#include <QCoreApplication>
 #include <QShowEvent>
 
 TLoginForm::TLoginForm(QWidget* parent)
@@ -19,12 +18,12 @@ TLoginForm::TLoginForm(QWidget* parent)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    PaintWindow(this, SignInBlue);
+    PaintWindow(this, QColor(0, 0, 255));
+    MaskPassword(ui->password);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TLoginForm::BitBtn1Click);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &TLoginForm::BitBtn2Click);
     connect(ui->Label3, &ClickableLabel::clicked, this, &TLoginForm::Label3Click);
     connect(ui->password, &QLineEdit::returnPressed, this, &TLoginForm::passwordKeyPress);
-    connect(this, &TLoginForm::exitRequested, this, [] { QCoreApplication::quit(); });
 }
 
 TLoginForm::~TLoginForm() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/record_file.h"
+#include "common/fixed_record_file.h"
 
 #include <QWidget>
 #include <memory>
@@ -29,10 +29,10 @@ public:
 signals:
     // Emitted after CurrentUserId is set, before the window closes. userId is that of the
     // last matching account in the file; level is the LOWEST level among all the matching
-    // accounts: at HighestRestrictedLevel (4) or below the main window's "Add user", "Audit
-    // Trail" and "User List" buttons must stay hidden, from 5 up they are shown.
+    // accounts: below AdministratorLevel the main window's "Add user", "Audit Trail" and
+    // "User List" buttons stay hidden.
     void signedIn(qint32 userId, qint32 level);
-    // "&Exit": connected to QCoreApplication::quit() from construction.
+    // "&Exit".
     void exitRequested();
 
 public slots:
@@ -53,6 +53,6 @@ private:
     std::unique_ptr<Ui::TLoginForm> ui;
     TAddUserForm* m_addUserForm = nullptr;
     // Its own handle of the user file, only read, open until the program ends.
-    RecordFile m_userFile;
+    FixedRecordFile m_userFile;
     bool m_signedIn = false;
 };

@@ -4,15 +4,19 @@
 
 #include <QList>
 
-// Level at and below which a user does not get the main window's "Add user", "Audit Trail"
-// and "User List" buttons.
-constexpr qint32 HighestRestrictedLevel = 4;
+// Level from which a user gets the main window's "Add user", "Audit Trail" and "User List"
+// buttons.
+constexpr qint32 AdministratorLevel = 5;
+constexpr bool IsAdministratorLevel(qint32 level)
+{
+    return level >= AdministratorLevel;
+}
 
 struct SignInMatch {
     bool signedIn = false;
     qint32 userId = 0; // the last matching record's identifier
     qint32 level = 0;  // the lowest level among the matching records
-    bool hidesAdminButtons() const { return signedIn && level <= HighestRestrictedLevel; }
+    bool hidesAdminButtons() const { return signedIn && !IsAdministratorLevel(level); }
 };
 
 // Scans every record, in file order, without stopping at a match. Login and password are

@@ -3,9 +3,9 @@
 #include "ui_user_list_form.h"
 
 #include "common/error_handler.h"
+#include "common/window_look.h"
 #include "users/admin_rows.h"
 #include "users/user_store.h"
-#include "users/window_look.h"
 
 #include <QShowEvent>
 

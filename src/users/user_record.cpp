@@ -1,7 +1,7 @@
 #include "users/user_record.h"
 
 #include "common/errors.h"
-#include "common/record_file.h"
+#include "common/fixed_record_file.h"
 #include "common/windows1252.h"
 
 namespace

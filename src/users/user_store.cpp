@@ -42,7 +42,7 @@ UserStore& SharedUserStore()
     return store;
 }
 
-QList<UserRecord> ReadUserRecords(RecordFile& file)
+QList<UserRecord> ReadUserRecords(FixedRecordFile& file)
 {
     return ReadAllRecords<UserRecord>(file);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/record_file.h"
+#include "common/fixed_record_file.h"
 #include "users/user_record.h"
 
 #include <QList>
@@ -24,11 +24,11 @@ public:
     bool isOpen() const { return m_file.isOpen(); }
 
 private:
-    RecordFile m_file;
+    FixedRecordFile m_file;
 };
 
 // The store's one handle, shared by the user administration windows.
 UserStore& SharedUserStore();
 
 // Every whole record of an open user file handle, in file order.
-QList<UserRecord> ReadUserRecords(RecordFile& file);
+QList<UserRecord> ReadUserRecords(FixedRecordFile& file);

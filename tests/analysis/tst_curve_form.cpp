@@ -1,9 +1,9 @@
 // The curve view's showing: the download dialog first, modally, then the record file into
 // the grid; errors of the load in the error box.
 #include "analysis/curve_form.h"
-#include "common/scripted_services.h"
 #include "records/load_data_form.h"
 #include "records/record_line.h"
+#include "support/scripted_services.h"
 
 #include <QApplication>
 #include <QDir>

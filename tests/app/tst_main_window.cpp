@@ -1,6 +1,6 @@
 // The main window on its own: tiles, hover colours, status panel, buttons and audit entries.
 #include "app/main_form.h"
-#include "common/scripted_services.h"
+#include "support/scripted_services.h"
 #include "users/audit_log.h"
 
 #include <QDir>
@@ -92,7 +92,6 @@ void TestMainWindow::init()
 
     m_opened.clear();
     m_form = std::make_unique<TForm1>();
-    disconnect(m_form.get(), &TForm1::exitRequested, nullptr, nullptr);
     m_exits = std::make_unique<QSignalSpy>(m_form.get(), &TForm1::exitRequested);
     MainFormActions actions;
     const auto record = [this](const QString& name) { return [this, name] { m_opened << name; }; };

@@ -1,6 +1,7 @@
 #include "common/error_handler.h"
 #include "common/errors.h"
-#include "common/scripted_services.h"
+#include "common/guarded_application.h"
+#include "support/scripted_services.h"
 
 #include <QDir>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "common/errors.h"
-#include "common/record_file.h"
+#include "common/fixed_record_file.h"
 #include "common/text_file.h"
 #include "common/windows1252.h"
 
@@ -170,7 +170,7 @@ void FilesTest::trailingPieceIsNoRecordAndIsOverwritten()
     raw.write(QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(40, 'z'));
     raw.close();
 
-    RecordFile file(QStringLiteral("records.dt"), 100);
+    FixedRecordFile file(QStringLiteral("records.dt"), 100);
     file.open();
     QCOMPARE(file.recordCount(), 2);
     QCOMPARE(file.readRecord(1), QByteArray(100, 'b'));
@@ -185,7 +185,7 @@ void FilesTest::appendToAFullDiskRaisesDiskFull()
     if (!QFile::exists(QStringLiteral("/dev/full")))
         QSKIP("no /dev/full here");
     QVERIFY(QFile::link(QStringLiteral("/dev/full"), QStringLiteral("full.dt")));
-    RecordFile file(QStringLiteral("full.dt"), 8);
+    FixedRecordFile file(QStringLiteral("full.dt"), 8);
     file.open();
     try {
         file.appendRecord(QByteArray(8, 'x'), true);
@@ -198,7 +198,7 @@ void FilesTest::appendToAFullDiskRaisesDiskFull()
 
 void FilesTest::appendToAClosedFileRaises103()
 {
-    RecordFile file(QStringLiteral("never-opened.dt"), 8);
+    FixedRecordFile file(QStringLiteral("never-opened.dt"), 8);
     try {
         file.appendRecord(QByteArray(8, 'x'), false);
         QFAIL("no error raised");
@@ -215,7 +215,7 @@ void FilesTest::openReadOnlyFileRaisesAccessDenied()
     QVERIFY(raw.open(QIODevice::WriteOnly));
     raw.close();
     QVERIFY(QFile::setPermissions(QStringLiteral("ro.dt"), QFileDevice::ReadOwner));
-    RecordFile file(QStringLiteral("ro.dt"), 8);
+    FixedRecordFile file(QStringLiteral("ro.dt"), 8);
     try {
         file.open();
         QFAIL("no error raised");

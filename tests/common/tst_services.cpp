@@ -1,4 +1,4 @@
-#include "common/scripted_services.h"
+#include "support/scripted_services.h"
 
 #include <QTest>
 

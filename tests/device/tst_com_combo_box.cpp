@@ -1,8 +1,8 @@
 // The port list box and the sorted port list.
-#include "common/scripted_services.h"
 #include "device/com_combo_box.h"
 #include "device/com_port.h"
 #include "support/logger_sim_process.h"
+#include "support/scripted_services.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,8 +1,8 @@
 // The simulated logger's contract, as the other tests rely on it, through the real port.
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "device/protocol.h"
 #include "support/logger_sim_process.h"
+#include "support/scripted_services.h"
 
 #include <QTest>
 

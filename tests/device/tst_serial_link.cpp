@@ -1,8 +1,8 @@
 // The serial link end to end: the real TComPort on a pseudo-terminal, against the simulated
 // logger (or, where the test needs bytes the logger never sends, a terminal of its own).
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "support/logger_sim_process.h"
+#include "support/scripted_services.h"
 #include "support/test_terminal.h"
 
 #include <QSignalSpy>

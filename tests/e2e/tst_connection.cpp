@@ -1,9 +1,10 @@
 // The connection procedure against the simulated logger on a pseudo-terminal.
-#include "common/scripted_services.h"
 #include "device/com_combo_box.h"
 #include "device/com_port.h"
 #include "device/connect_form.h"
 #include "support/logger_sim_process.h"
+#include "support/scripted_services.h"
+#include "support/test_terminal.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -75,7 +76,6 @@ TestConnection::Fixture TestConnection::makeForm(const QStringList& ports)
     m_ports.names = ports;
     Fixture f;
     f.form = std::make_unique<TConnectForm>();
-    disconnect(f.form.get(), &TConnectForm::exitRequested, nullptr, nullptr);
     f.portNames = std::make_unique<QSignalSpy>(f.form.get(), &TConnectForm::portNameChosen);
     f.texts = std::make_unique<QSignalSpy>(f.form.get(), &TConnectForm::serialNumberTextRead);
     f.fields = std::make_unique<QSignalSpy>(f.form.get(), &TConnectForm::serialNumberFieldsRead);
@@ -111,8 +111,8 @@ void TestConnection::okReplyTurnsGreenThenSerialNumberIsHandedOn()
 
     // The time the serial-number reply arrives.
     QElapsedTimer sinceReply;
-    connect(f.form->ComDataPacket1, &TComDataPacket::OnPacket, f.form.get(), [&] {
-        if (f.form->SerialStepActive && !sinceReply.isValid())
+    connect(f.form->packetListener(), &TComDataPacket::OnPacket, f.form.get(), [&] {
+        if (f.form->serialStepActive() && !sinceReply.isValid())
             sinceReply.start();
     });
 
@@ -121,7 +121,7 @@ void TestConnection::okReplyTurnsGreenThenSerialNumberIsHandedOn()
     QCOMPARE(f.portNames->count(), 1);
     QCOMPARE(f.portNames->at(0).at(0).toString(), sim.portPath());
     QCOMPARE(f.status()->text(), QStringLiteral(" Connexion en cours ..."));
-    QVERIFY(f.form->ComPort1->Connected());
+    QVERIFY(f.form->comPort()->Connected());
     QVERIFY(f.child("helpmemo")->isHidden());
     QVERIFY(f.child("ComComboBox1")->isHidden());
     QCOMPARE(f.form->findChild<QLabel*>("Label2")->text(),
@@ -143,7 +143,7 @@ void TestConnection::okReplyTurnsGreenThenSerialNumberIsHandedOn()
     QCOMPARE(f.form->result(), int(QDialog::Accepted));
     // The status keeps its colour; the port stays open for the download and the transfer.
     QCOMPARE(f.statusColour(), Green);
-    QVERIFY(f.form->ComPort1->Connected());
+    QVERIFY(f.form->comPort()->Connected());
 }
 
 void TestConnection::serialNumberText_data()
@@ -171,7 +171,7 @@ void TestConnection::serialNumberText()
     QTRY_COMPARE_WITH_TIMEOUT(f.status()->text(), QStringLiteral("Numéro de série lus"), 6000);
     // Closed by the parse timer, before the last step would have closed it.
     QTRY_VERIFY_WITH_TIMEOUT(!f.form->isVisible(), 3000);
-    QCOMPARE(f.form->ConnectStep, 2);
+    QCOMPARE(f.form->connectStep(), 2);
     if (fields.isEmpty()) {
         QCOMPARE(f.texts->count(), 0);
         QCOMPARE(f.fields->count(), 0);
@@ -193,12 +193,12 @@ void TestConnection::noAnswerClosesAfterTheLastStep()
     f.form->open();
     QTRY_VERIFY_WITH_TIMEOUT(!f.form->isVisible(), 10000);
     QVERIFY2(shown.elapsed() >= 3800, qPrintable(QString::number(shown.elapsed())));
-    QCOMPARE(f.form->ConnectStep, 3);
-    QVERIFY(!f.form->Timer1->isActive());
+    QCOMPARE(f.form->connectStep(), 3);
+    QVERIFY(!f.form->stepTimerActive());
     QCOMPARE(f.status()->text(), QStringLiteral(" Connexion en cours ..."));
     QCOMPARE(f.texts->count(), 0);
     QCOMPARE(f.fields->count(), 0);
-    QVERIFY(f.form->ComPort1->Connected());
+    QVERIFY(f.form->comPort()->Connected());
 }
 
 void TestConnection::checkReplyMustBeExact_data()
@@ -220,30 +220,38 @@ void TestConnection::checkReplyMustBeExact()
     QFETCH(int, step);
     QFETCH(QByteArray, packet);
     QFETCH(bool, green);
-    Fixture f = makeForm({});
+    TestTerminal line;
+    Fixture f = makeForm({line.path()});
+    f.form->open();
     const QString before = f.status()->text();
-    f.form->ConnectStep = step;
+    for (int tick = 0; tick < step; ++tick)
+        f.form->Timer1Timer();
+    QCOMPARE(f.form->connectStep(), step);
 
-    f.form->ComDataPacket1->deliver(packet);
+    f.form->packetListener()->deliver(packet);
 
     QCOMPARE(f.status()->text(), green ? QStringLiteral("DATA LOGGER connecté (OK)") : before);
     QCOMPARE(f.statusColour() == Green, green);
-    QVERIFY(!f.form->Timer2->isActive());
+    QVERIFY(!f.form->parseTimerActive());
 }
 
 void TestConnection::responseReplyRestartsTheStepTimer()
 {
-    Fixture f = makeForm({});
-    f.form->ConnectStep = 3;
-    QVERIFY(!f.form->Timer1->isActive());
-
-    f.form->ComDataPacket1->deliver("g");
-
+    TestTerminal line;
+    Fixture f = makeForm({line.path()});
+    f.form->open();
+    f.form->packetListener()->deliver("g");
     QCOMPARE(f.status()->text(), QStringLiteral(" Reponse"));
-    QVERIFY(f.form->Timer1->isActive());
+
+    for (int tick = 0; tick < 3; ++tick)
+        f.form->Timer1Timer();
+    QCOMPARE(f.form->connectStep(), 3);
+    QVERIFY(!f.form->stepTimerActive());
+    f.form->packetListener()->deliver("g");
+    QVERIFY(f.form->stepTimerActive());
     // At step 3 a tick does nothing.
     f.form->Timer1Timer();
-    QCOMPARE(f.form->ConnectStep, 3);
+    QCOMPARE(f.form->connectStep(), 3);
 }
 
 void TestConnection::latePacketReappliesTheSerialNumber()
@@ -256,7 +264,7 @@ void TestConnection::latePacketReappliesTheSerialNumber()
     QTRY_VERIFY(!f.form->isVisible());
 
     // A packet long after the procedure, say a value of a download.
-    f.form->ComDataPacket1->deliver("21");
+    f.form->packetListener()->deliver("21");
     QElapsedTimer sincePacket;
     sincePacket.start();
     QCOMPARE(f.status()->text(), QStringLiteral("Numéro de série lus"));
@@ -290,8 +298,8 @@ void TestConnection::severalPortsWaitForTheTestButton()
     QVERIFY(button->isVisible());
     QCOMPARE(button->text(), QStringLiteral("Tester la communication"));
     QVERIFY(f.child("helpmemo")->isHidden());
-    QVERIFY(!f.form->ComPort1->Connected());
-    QVERIFY(!f.form->Timer1->isActive());
+    QVERIFY(!f.form->comPort()->Connected());
+    QVERIFY(!f.form->stepTimerActive());
 
     // The user picks the logger's entry with the keyboard, then presses the button.
     auto* box = f.form->findChild<TComComboBox*>("ComComboBox1");
@@ -300,11 +308,11 @@ void TestConnection::severalPortsWaitForTheTestButton()
     box->setCurrentIndex(1 - wanted);
     box->setFocus();
     QTest::keyClick(box, wanted == 1 ? Qt::Key_Down : Qt::Key_Up);
-    QCOMPARE(f.form->ComPort1->Port(), sim.portPath());
+    QCOMPARE(f.form->comPort()->Port(), sim.portPath());
     QTest::mouseClick(button, Qt::LeftButton);
 
     QVERIFY(button->isHidden());
-    QVERIFY(f.form->ComPort1->Connected());
+    QVERIFY(f.form->comPort()->Connected());
     QTRY_COMPARE_WITH_TIMEOUT(f.statusColour(), Green, 5000);
     QVERIFY(f.texts->wait(8000));
     QCOMPARE(f.texts->at(0).at(0).toString(), QStringLiteral("101/102/103/104/"));
@@ -342,7 +350,7 @@ void TestConnection::noPortShowsHelpAndQuit()
     QVERIFY(f.child("Gauge1")->isHidden());
     QVERIFY(f.child("ComComboBox1")->isHidden());
     QVERIFY(f.child("BitBtn1")->isHidden());
-    QVERIFY(!f.form->ComPort1->Connected());
+    QVERIFY(!f.form->comPort()->Connected());
 
     auto* quit = f.form->findChild<QPushButton*>("exitbutton");
     QVERIFY(quit->isVisible());
@@ -365,8 +373,8 @@ void TestConnection::portThatCannotBeOpenedStopsTheProcedure()
     QVERIFY(f.child("ComComboBox1")->isVisible());
     QVERIFY(f.child("BitBtn1")->isHidden());
     QVERIFY(f.child("exitbutton")->isHidden());
-    QVERIFY(!f.form->Timer1->isActive());
-    QVERIFY(!f.form->ComPort1->Connected());
+    QVERIFY(!f.form->stepTimerActive());
+    QVERIFY(!f.form->comPort()->Connected());
 }
 
 QTEST_MAIN(TestConnection)

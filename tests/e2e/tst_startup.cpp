@@ -2,13 +2,13 @@
 #include "app/application_windows.h"
 #include "app/main_form.h"
 #include "app/splash_form.h"
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "device/connect_form.h"
 #include "reports/report_form.h"
 #include "settings/calibration_form.h"
 #include "settings/serial_number_form.h"
 #include "support/logger_sim_process.h"
+#include "support/scripted_services.h"
 #include "users/audit_log.h"
 #include "users/login_form.h"
 #include "users/user_store.h"
@@ -104,9 +104,9 @@ void TestStartup::cleanup()
 
 void TestStartup::signIn(ApplicationWindows& windows, const QString& login, const QString& password)
 {
-    windows.LoginForm->findChild<QLineEdit*>("Edit1")->setText(login);
-    windows.LoginForm->findChild<QLineEdit*>("password")->setText(password);
-    QTest::mouseClick(windows.LoginForm->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    windows.LoginForm()->findChild<QLineEdit*>("Edit1")->setText(login);
+    windows.LoginForm()->findChild<QLineEdit*>("password")->setText(password);
+    QTest::mouseClick(windows.LoginForm()->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
 }
 
 void TestStartup::splashThenSignInThenConnectionThenMainWindow_data()
@@ -149,17 +149,16 @@ void TestStartup::splashThenSignInThenConnectionThenMainWindow()
         QVERIFY(m_dialogs.boxes.isEmpty());
     }
     QVERIFY(VisibleWindows().isEmpty());
-    QObject::disconnect(windows.Form1, &TForm1::exitRequested, nullptr, nullptr);
 
     // The splash alone, then the sign-in window alone.
     windows.start();
     QCOMPARE(VisibleWindows(), QStringList{"TSplashForm"});
-    QCOMPARE(windows.SplashForm->size(), QSize(638, 476));
-    QVERIFY(windows.SplashForm->windowFlags() & Qt::FramelessWindowHint);
-    QTRY_VERIFY_WITH_TIMEOUT(windows.LoginForm->isVisible(), 5000);
+    QCOMPARE(windows.SplashForm()->size(), QSize(638, 476));
+    QVERIFY(windows.SplashForm()->windowFlags() & Qt::FramelessWindowHint);
+    QTRY_VERIFY_WITH_TIMEOUT(windows.LoginForm()->isVisible(), 5000);
     QVERIFY(sinceCreation.elapsed() >= 1900);
     QCOMPARE(VisibleWindows(), QStringList{"TLoginForm"});
-    QVERIFY(!windows.SplashForm->Timer1->isActive());
+    QVERIFY(!windows.SplashForm()->timerActive());
 
     // During the connection dialog: the main window is not on screen yet, the sign-in window
     // still is.
@@ -169,8 +168,8 @@ void TestStartup::splashThenSignInThenConnectionThenMainWindow()
     QTimer::singleShot(1000, this, [&] {
         if (QWidget* modal = QApplication::activeModalWidget())
             modalDuring = QString::fromLatin1(modal->metaObject()->className());
-        mainOnScreenDuring = OnScreen(windows.Form1);
-        signInVisibleDuring = windows.LoginForm->isVisible();
+        mainOnScreenDuring = OnScreen(windows.Form1());
+        signInVisibleDuring = windows.LoginForm()->isVisible();
     });
     signIn(windows, "marie", "secret"); // returns once the connection dialog has closed
 
@@ -178,36 +177,36 @@ void TestStartup::splashThenSignInThenConnectionThenMainWindow()
     QVERIFY(!mainOnScreenDuring);
     QVERIFY(signInVisibleDuring);
     QCOMPARE(CurrentUserId(), 42);
-    QVERIFY(windows.Form1->isMaximized());
-    QVERIFY(QTest::qWaitForWindowExposed(windows.Form1));
+    QVERIFY(windows.Form1()->isMaximized());
+    QVERIFY(QTest::qWaitForWindowExposed(windows.Form1()));
     QTRY_COMPARE(VisibleWindows(), QStringList{"TForm1"});
 
     // What the connection handed on, and the offsets copied after it.
-    QCOMPARE(text(windows.Form1, "snlabel"), QStringLiteral("101/102/103/104/"));
-    QCOMPARE(text(windows.Form1, "comlabel"), sim.portPath());
+    QCOMPARE(text(windows.Form1(), "snlabel"), QStringLiteral("101/102/103/104/"));
+    QCOMPARE(text(windows.Form1(), "comlabel"), sim.portPath());
     const QStringList fields = {
-        text(windows.serialnumber, "Edit1"), text(windows.serialnumber, "Edit2"),
-        text(windows.serialnumber, "Edit3"), text(windows.serialnumber, "Edit4")};
+        text(windows.serialnumber(), "Edit1"), text(windows.serialnumber(), "Edit2"),
+        text(windows.serialnumber(), "Edit3"), text(windows.serialnumber(), "Edit4")};
     QCOMPARE(fields, (QStringList{"101", "102", "103", "104"}));
-    QCOMPARE(text(windows.calibrationform, "TempOffsetEdit"), tempOffset);
-    QCOMPARE(text(windows.calibrationform, "HumOffsetEdit"), humOffset);
-    QVERIFY(windows.ConnectForm->ComPort1->Connected());
+    QCOMPARE(text(windows.calibrationform(), "TempOffsetEdit"), tempOffset);
+    QCOMPARE(text(windows.calibrationform(), "HumOffsetEdit"), humOffset);
+    QVERIFY(windows.ConnectForm()->comPort()->Connected());
 
     // The administration buttons follow the level.
     for (const char* name : {"Button1", "Button2", "Button3"})
-        QCOMPARE(windows.Form1->findChild<QWidget*>(name)->isVisible(), level >= 5);
+        QCOMPARE(windows.Form1()->findChild<QWidget*>(name)->isVisible(), level >= 5);
 
     // "ENREGISTRER": one audit entry, then the report window beside the main window.
     const int entries = ReadAuditEntries().size();
-    QTest::mouseClick(windows.Form1->findChild<QWidget*>("Image5"), Qt::LeftButton);
+    QTest::mouseClick(windows.Form1()->findChild<QWidget*>("Image5"), Qt::LeftButton);
     QCOMPARE(ReadAuditEntries().size(), entries + 1);
     QCOMPARE(ReadAuditEntries().last().userId, 42);
-    QVERIFY(windows.formpdf->isVisible());
+    QVERIFY(windows.formpdf()->isVisible());
     QVERIFY(!QApplication::activeModalWidget());
-    windows.formpdf->close();
+    windows.formpdf()->close();
     // "IMPRIMER COURBES": the same window, no entry.
-    QTest::mouseClick(windows.Form1->findChild<QWidget*>("Image6"), Qt::LeftButton);
-    QVERIFY(windows.formpdf->isVisible());
+    QTest::mouseClick(windows.Form1()->findChild<QWidget*>("Image6"), Qt::LeftButton);
+    QVERIFY(windows.formpdf()->isVisible());
     QCOMPARE(ReadAuditEntries().size(), entries + 1);
 }
 
@@ -219,21 +218,19 @@ void TestStartup::withoutAPortTheClosedDialogLeadsToTheMainWindow()
     accounts.append(UserRecord::fromTyped(3, "Luc", "Martin", "luc", "pw", 2));
     m_ports.names = {};
     ApplicationWindows windows;
-    QObject::disconnect(windows.Form1, &TForm1::exitRequested, nullptr, nullptr);
-    QObject::disconnect(windows.ConnectForm, &TConnectForm::exitRequested, nullptr, nullptr);
     windows.start();
-    QTRY_VERIFY_WITH_TIMEOUT(windows.LoginForm->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(windows.LoginForm()->isVisible(), 5000);
     m_dialogs.clear();
 
     // The user reads the help and closes the dialog with its close box.
     bool quitShown = false;
     bool helpShown = false;
     QTimer::singleShot(300, this, [&] {
-        if (QApplication::activeModalWidget() != windows.ConnectForm)
+        if (QApplication::activeModalWidget() != windows.ConnectForm())
             return;
-        quitShown = windows.ConnectForm->findChild<QWidget*>("exitbutton")->isVisible();
-        helpShown = windows.ConnectForm->findChild<QWidget*>("helpmemo")->isVisible();
-        windows.ConnectForm->reject();
+        quitShown = windows.ConnectForm()->findChild<QWidget*>("exitbutton")->isVisible();
+        helpShown = windows.ConnectForm()->findChild<QWidget*>("helpmemo")->isVisible();
+        windows.ConnectForm()->reject();
     });
     signIn(windows, "luc", "pw");
 
@@ -241,12 +238,12 @@ void TestStartup::withoutAPortTheClosedDialogLeadsToTheMainWindow()
     QCOMPARE(m_dialogs.boxes[0].kind, MsgKind::Error);
     QVERIFY(quitShown);
     QVERIFY(helpShown);
-    QVERIFY(windows.Form1->isVisible());
-    QCOMPARE(text(windows.Form1, "snlabel"), QStringLiteral("Aucun datalogger connecté"));
-    QCOMPARE(text(windows.Form1, "comlabel"), QStringLiteral("COM"));
-    QCOMPARE(text(windows.calibrationform, "TempOffsetEdit"), QStringLiteral("1"));
-    QCOMPARE(text(windows.calibrationform, "HumOffsetEdit"), QStringLiteral("2"));
-    QVERIFY(!windows.ConnectForm->ComPort1->Connected());
+    QVERIFY(windows.Form1()->isVisible());
+    QCOMPARE(text(windows.Form1(), "snlabel"), QStringLiteral("Aucun datalogger connecté"));
+    QCOMPARE(text(windows.Form1(), "comlabel"), QStringLiteral("COM"));
+    QCOMPARE(text(windows.calibrationform(), "TempOffsetEdit"), QStringLiteral("1"));
+    QCOMPARE(text(windows.calibrationform(), "HumOffsetEdit"), QStringLiteral("2"));
+    QVERIFY(!windows.ConnectForm()->comPort()->Connected());
 }
 
 QTEST_MAIN(TestStartup)

@@ -2,10 +2,10 @@
 
 // What the download dialog's tests share: a working folder, scripted boxes, the real serial
 // port on a pseudo-terminal, and the dialog wired to it as the shell wires it.
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "records/load_data_form.h"
 #include "records/record_line.h"
+#include "support/scripted_services.h"
 #include "support/test_terminal.h"
 
 #include <QCoreApplication>
@@ -62,7 +62,7 @@ public:
     void deliver(const QList<int>& values)
     {
         for (int v : values)
-            form.ComDataPacket1.deliver(QByteArray::number(v));
+            form.packetListener().deliver(QByteArray::number(v));
     }
 
     static QByteArray recordFile()

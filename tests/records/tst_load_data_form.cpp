@@ -98,12 +98,12 @@ void LoadDataFormTest::controlsAndShowing()
     QCOMPARE(form.download().lines(), QList<QByteArray>{"Memo1"});
 
     // Every showing attaches the listener (once) and puts the progress back to 0.
-    QCOMPARE(form.ComDataPacket1.ComPort(), &m_f->port);
+    QCOMPARE(form.packetListener().ComPort(), &m_f->port);
     m_f->ProgressBar1()->setValue(7);
     form.hide();
     form.show();
     QCOMPARE(m_f->ProgressBar1()->value(), 0);
-    QCOMPARE(m_f->port.listeners().count(&form.ComDataPacket1), 1);
+    QCOMPARE(m_f->port.listeners().count(&form.packetListener()), 1);
 
     m_f->BitBtn2()->click();
     QVERIFY(!form.isVisible());
@@ -213,7 +213,7 @@ void LoadDataFormTest::slotsNotReachedKeepAnEarlierDownload()
 void LoadDataFormTest::packetsOutsideADownloadChangeNothing()
 {
     // Before any download: nothing stored.
-    m_f->form.ComDataPacket1.deliver("12");
+    m_f->form.packetListener().deliver("12");
     QCOMPARE(m_f->form.download().receivedCount(), 0);
     QCOMPARE(m_f->form.download().slot(0), 0);
 
@@ -223,8 +223,8 @@ void LoadDataFormTest::packetsOutsideADownloadChangeNothing()
     QVERIFY(!written.isEmpty());
     // The rest of the stream, a reply to another command, and garbage.
     m_f->deliver({0, 0, 0});
-    m_f->form.ComDataPacket1.deliver("ok\r\n");
-    m_f->form.ComDataPacket1.deliver("abc");
+    m_f->form.packetListener().deliver("ok\r\n");
+    m_f->form.packetListener().deliver("abc");
     QCoreApplication::processEvents();
     QCOMPARE(m_f->recordFile(), written);
     QCOMPARE(m_f->form.download().receivedCount(), 21);
@@ -277,7 +277,7 @@ void LoadDataFormTest::malformedValueAbandonsAndKeepsTheFile()
     m_f->writeRecordFile(earlier);
     m_f->startDownload("2");
     m_f->deliver({5, 3});
-    m_f->form.ComDataPacket1.deliver("14\r\n");
+    m_f->form.packetListener().deliver("14\r\n");
     QVERIFY(!m_f->form.download().running());
     QTRY_COMPARE(m_f->dialogs.boxes.size(), 1);
     const ShownBox box = m_f->dialogs.boxes.first();
@@ -366,6 +366,11 @@ void LoadDataFormTest::progressShowsValuesReceived()
     m_f->deliver(ThreeRecords.mid(0, 10));
     QTRY_COMPARE(values->text(), QStringLiteral("10 / 24 valeurs"));
     QCOMPARE(m_f->ProgressBar1()->value(), 10);
+
+    // Opened again, the dialog does not show the last download's count.
+    m_f->form.close();
+    m_f->form.show();
+    QCOMPARE(values->text(), QString());
 }
 
 void LoadDataFormTest::silenceIsNoted()

@@ -1,9 +1,9 @@
 // cal.cfg, the calibration dialog and the alarm dialog, driven as a user would.
 #include "common/errors.h"
-#include "common/scripted_services.h"
 #include "settings/alarm_form.h"
 #include "settings/calibration_file.h"
 #include "settings/calibration_form.h"
+#include "support/scripted_services.h"
 #include "users/audit_log.h"
 
 #include <QDir>

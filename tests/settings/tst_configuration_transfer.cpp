@@ -1,10 +1,10 @@
 // The configuration frame end to end: the dialog writes through the real serial link to the
 // simulated logger on a pseudo-terminal, which logs every frame it receives.
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "settings/serial_number_form.h"
 #include "settings/time_config_form.h"
 #include "support/logger_sim_process.h"
+#include "support/scripted_services.h"
 #include "users/audit_log.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // The configuration frame, one item per tick: bytes, sources read at every tick, failures.
 #include "common/error_handler.h"
 #include "common/errors.h"
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "settings/frame_transfer.h"
+#include "support/scripted_services.h"
 
 #include <QSignalSpy>
 #include <QtTest>

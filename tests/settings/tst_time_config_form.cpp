@@ -1,10 +1,10 @@
 // The clock-configuration dialog and the serial-number dialog, driven as a user would.
-#include "common/scripted_services.h"
 #include "device/com_port.h"
 #include "settings/frame_transfer.h"
 #include "settings/serial_number_form.h"
 #include "settings/time_config_form.h"
 #include "settings/up_down_control.h"
+#include "support/scripted_services.h"
 #include "users/audit_log.h"
 
 #include <QApplication>
@@ -418,9 +418,12 @@ void TimeConfigFormTest::openedFromTheModalSerialNumberDialogTakesClicks()
             &Ttimeconfigform::showModeless);
     m_dialogs.answers.enqueue(MsgButton::No);
     bool bothOpen = false;
+    bool apart = false;
     QTimer::singleShot(0, &f.serial, [&] {
         f.serial.findChild<QPushButton*>("Button1")->click();
         bothOpen = f.form.isVisible() && f.serial.isVisible();
+        // Beside the serial-number dialog, not on top of it.
+        apart = !f.form.frameGeometry().intersects(f.serial.frameGeometry());
         // A click through the window system, which drops clicks on blocked windows.
         QPushButton* button = f.get<QPushButton>("BitBtn1");
         QTest::mouseClick(f.form.windowHandle(), Qt::LeftButton, {},
@@ -429,6 +432,7 @@ void TimeConfigFormTest::openedFromTheModalSerialNumberDialogTakesClicks()
     });
     f.serial.exec();
     QVERIFY(bothOpen);
+    QVERIFY(apart);
     QCOMPARE(ReadAuditEntries().size(), 1); // "ENREGISTRER" was pressed
     QVERIFY(f.form.isVisible());            // the serial-number dialog closed alone
 }

@@ -1,4 +1,6 @@
-#include "common/scripted_services.h"
+#include "support/scripted_services.h"
+
+#include <QPrinter>
 
 ScriptedDialogs::ScriptedDialogs() = default;
 ScriptedDialogs::~ScriptedDialogs() = default;
@@ -20,6 +22,7 @@ void ScriptedDialogs::clear()
     pictureRequests.clear();
     pictureAnswers.clear();
     printRequests = 0;
+    previewRequests = 0;
 }
 
 MsgButton ScriptedDialogs::messageBox(MsgKind kind, const QString& title, const QString& text,
@@ -48,8 +51,28 @@ std::optional<FileSaveAnswer> ScriptedDialogs::savePicture(const FileSaveRequest
     return pictureAnswers.isEmpty() ? std::nullopt : pictureAnswers.dequeue();
 }
 
-bool ScriptedDialogs::print(QPrinter&)
+bool ScriptedDialogs::print(QPrinter& printer)
 {
     ++printRequests;
+    if (printAnswer && !printFile.isEmpty())
+        printer.setOutputFileName(printFile);
     return printAnswer;
+}
+
+void ScriptedDialogs::printPreview(QPrinter& printer, const std::function<void(QPrinter*)>& paint)
+{
+    ++previewRequests;
+    if (previewFile.isEmpty())
+        return;
+    printer.setOutputFileName(previewFile);
+    paint(&printer);
+    printer.setOutputFileName(QString());
+}
+
+bool ScriptedDialogs::useDefaultPrinter(QPrinter& printer)
+{
+    if (defaultPrinterFile.isEmpty())
+        return false;
+    printer.setOutputFileName(defaultPrinterFile);
+    return true;
 }

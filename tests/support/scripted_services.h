@@ -1,12 +1,13 @@
 #pragma once
 
+#include "common/fixed_port_list.h"
 #include "common/services.h"
 
 #include <QQueue>
 #include <functional>
 
-// Services that answer as told and record what was asked: for tests, and for the demo's
-// port list. Install them with Services::setDialogs() and friends.
+// Services that answer as told and record what was asked, for tests and benchmarks. Install
+// them with Services::setDialogs() and friends.
 
 struct ShownBox {
     MsgKind kind;
@@ -34,8 +35,17 @@ public:
     QQueue<std::optional<FileSaveAnswer>> saveAnswers;
     QList<FileSaveRequest> pictureRequests;
     QQueue<std::optional<FileSaveAnswer>> pictureAnswers;
+    // The print dialog: how often it was shown, and the answer (false: cancel).
     int printRequests = 0;
     bool printAnswer = true;
+    // The print preview: how often it was shown; it draws its pages into previewFile (a PDF)
+    // when that is set.
+    int previewRequests = 0;
+    QString previewFile;
+    // The default printer: none when empty, else a PDF printer writing that file. The print
+    // dialog's chosen printer writes to printFile when that is set.
+    QString defaultPrinterFile;
+    QString printFile;
 
     // The texts of the boxes shown, for short assertions.
     QStringList texts() const;
@@ -46,6 +56,8 @@ public:
     std::optional<FileSaveAnswer> saveFile(const FileSaveRequest& request) override;
     std::optional<FileSaveAnswer> savePicture(const FileSaveRequest& request) override;
     bool print(QPrinter& printer) override;
+    void printPreview(QPrinter& printer, const std::function<void(QPrinter*)>& paint) override;
+    bool useDefaultPrinter(QPrinter& printer) override;
 };
 
 class FixedClock : public Clock
@@ -55,12 +67,4 @@ public:
     QDateTime local = QDateTime(QDate(2026, 12, 9), QTime(11, 5));
     QDateTime utcNow() const override { return utc; }
     QDateTime localNow() const override { return local; }
-};
-
-class FixedPortList : public PortList
-{
-public:
-    explicit FixedPortList(QStringList names = {}) : names(std::move(names)) {}
-    QStringList names;
-    QStringList portNames() const override { return names; }
 };

@@ -1,11 +1,11 @@
-#include "common/scripted_services.h"
+#include "common/clickable_label.h"
+#include "common/string_grid.h"
+#include "support/scripted_services.h"
 #include "users/add_user_form.h"
 #include "users/admin_rows.h"
 #include "users/audit_form.h"
 #include "users/audit_log.h"
-#include "users/clickable_label.h"
 #include "users/login_form.h"
-#include "users/string_grid.h"
 #include "users/user_list_form.h"
 #include "users/user_store.h"
 
@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -181,6 +182,9 @@ void AdminWindowsTest::windowLooks()
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
     QCOMPARE(Edit(&login, "Edit1")->text(), QString());
     QCOMPARE(Edit(&login, "password")->echoMode(), QLineEdit::Password);
+    Edit(&login, "password")->setText(QStringLiteral("pwd"));
+    QCOMPARE(Edit(&login, "password")->displayText(), QStringLiteral("***"));
+    Edit(&login, "password")->clear();
     QCOMPARE(Button(&login, "BitBtn1")->text(), QStringLiteral("&Sign-in"));
     QCOMPARE(Button(&login, "BitBtn2")->text(), QStringLiteral("&Exit"));
     auto* link = Child<ClickableLabel>(&login, "Label3");
@@ -199,7 +203,9 @@ void AdminWindowsTest::windowLooks()
                                   "Login :", "Password :"}));
     QCOMPARE(Edit(&addUser, "Edit1")->text(), QStringLiteral("1"));
     QCOMPARE(Edit(&addUser, "Edit5")->text(), QString());
-    QCOMPARE(Edit(&addUser, "Password")->echoMode(), QLineEdit::Normal);
+    // Masked with "*", as on the sign-in window.
+    Edit(&addUser, "Password")->setText(QStringLiteral("abc"));
+    QCOMPARE(Edit(&addUser, "Password")->displayText(), QStringLiteral("***"));
     QCOMPARE(Button(&addUser, "BitBtn1")->text(), QStringLiteral("Save"));
     QCOMPARE(Button(&addUser, "BitBtn2")->text(), QStringLiteral("Close"));
 
@@ -478,9 +484,9 @@ void AdminWindowsTest::addUserKeepsItsFieldsAndCloseSavesNothing()
 
     addUser.show();
     QCOMPARE(Edit(&addUser, "Edit2")->text(), QStringLiteral("Zoé"));
-    QCOMPARE(Edit(&addUser, "Password")->text(), QStringLiteral("pÉ"));
+    // The password is not kept for the next account.
+    QCOMPARE(Edit(&addUser, "Password")->text(), QString());
     Edit(&addUser, "Edit4")->setText(QString());
-    Edit(&addUser, "Password")->setText(QString());
     Button(&addUser, "BitBtn1")->click(); // an empty login and password are accepted
     addUser.show();
     Edit(&addUser, "Edit1")->setText(QStringLiteral("99"));
@@ -608,6 +614,18 @@ void AdminWindowsTest::auditViewShowsEntries()
     QCOMPARE(grid->cell(2, 3), QStringLiteral("Add new user "));
     QCOMPARE(grid->cell(3, 3), QString());
     QCOMPARE(grid->cell(0, 4), QString());
+
+    // The headings stand in a header whose column edges the user can drag; a cut text is
+    // whole in its tooltip.
+    QHeaderView* header = grid->horizontalHeader();
+    QVERIFY(header->isVisible());
+    QVERIFY(grid->isRowHidden(0));
+    for (int column = 0; column < 5; ++column) {
+        QCOMPARE(grid->model()->headerData(column, Qt::Horizontal).toString(),
+                 grid->cell(column, 0));
+        QCOMPARE(header->sectionResizeMode(column), QHeaderView::Interactive);
+    }
+    QCOMPARE(grid->item(1, 3)->toolTip(), QStringLiteral("TL30TL20 HH85 HL60"));
 
     // Shown again later: the entries appended since are there too.
     audit.close();

@@ -1,6 +1,6 @@
 #include "common/error_handler.h"
 #include "common/errors.h"
-#include "common/scripted_services.h"
+#include "support/scripted_services.h"
 #include "support/test_files.h"
 #include "users/audit_log.h"
 

@@ -192,7 +192,7 @@ void UserStoreTest::appendsGrowTheFileRecordByRecord()
     QCOMPARE(QFile(UserFileName).size(), 824);
 
     // A second handle, as the sign-in window keeps, sees both without reopening.
-    RecordFile reader(UserFileName, UserRecord::Size);
+    FixedRecordFile reader(UserFileName, UserRecord::Size);
     reader.open();
     store.append(
         UserRecord::fromTyped(4, QStringLiteral("Paul"), {}, QStringLiteral("paul"), {}, 7));
