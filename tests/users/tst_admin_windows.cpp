@@ -1,4 +1,5 @@
 #include "common/scripted_services.h"
+#include "support/test_files.h"
 #include "users/add_user_form.h"
 #include "users/admin_rows.h"
 #include "users/audit_form.h"
@@ -627,10 +628,7 @@ void AdminWindowsTest::auditViewShowsAtMost499Entries()
         AuditRecord record{n, "PDF Save ", 46365.5, "PDF Save"};
         bytes += record.toBytes();
     }
-    QFile file(AuditFileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    WriteAll(AuditFileName, bytes);
     OpenAuditLog();
 
     TAuditForm audit;
