@@ -111,7 +111,7 @@ std::optional<Session::TimePoint> Session::nextWake(TimePoint now) const
     if (!m_unsent.isEmpty())
         consider(now + 10ms); // POLLOUT wakes sooner
     else if (m_phase == Phase::Draining)
-        consider(now + TakenPollInterval);
+        consider(std::max(now + TakenPollInterval, m_lineFreeAt)); // not before the line is free
     else if (m_phase == Phase::Waiting)
         consider(m_readyAt);
     else if (!m_jobs.empty() || !m_valueRest.isEmpty())
