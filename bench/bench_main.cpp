@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 std::vector<BenchCase>& BenchRegistry()
 {
@@ -40,6 +41,22 @@ double CurrentResidentMiB()
     return statusFieldMiB("VmRSS:");
 }
 
+// Without Qt Charts the figures against it are missing: say so first, where nobody can miss
+// it, rather than leave a reader to notice a row that is not there.
+static void WarnOfMissingPeers()
+{
+#ifndef QUIVEL_HAVE_QTCHARTS
+    const char* const warning =
+        "**********************************************************************\n"
+        "* Qt Charts was not found when this benchmark was built: nothing is  *\n"
+        "* measured against it. Install qt6-charts-dev, reconfigure, rebuild. *\n"
+        "**********************************************************************\n";
+    std::fputs(warning, stdout);
+    if (!isatty(fileno(stdout))) // figures going to a file: the terminal hears it too
+        std::fputs(warning, stderr);
+#endif
+}
+
 // quivel-bench [substring]: runs every case, or those whose name contains the text.
 int main(int argc, char** argv)
 {
@@ -48,6 +65,7 @@ int main(int argc, char** argv)
     GuardedApplication app(argc, argv);
     QTemporaryDir workDir;
     QDir::setCurrent(workDir.path());
+    WarnOfMissingPeers();
     const char* filter = argc > 1 ? argv[1] : nullptr;
     for (const BenchCase& c : BenchRegistry()) {
         if (filter && !std::strstr(c.name, filter))

@@ -4,6 +4,7 @@
 
 #include "device/com_port.h"
 #include "device/protocol.h"
+#include "support/logger_sim_process.h"
 #include "support/scripted_services.h"
 
 // The simulator's own value generator, so that the bench knows the stream it will receive.
@@ -11,10 +12,8 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace
@@ -128,15 +127,11 @@ StreamFigures runStream(const QStringList& simArguments, const std::vector<QByte
                         double timeoutSeconds)
 {
     StreamFigures figures;
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(QStringLiteral(QUIVEL_LOGGER_SIM), simArguments + QStringList{"--exit-on-stdin-eof"});
-    if (!sim.waitForStarted(5000))
+    LoggerSimProcess sim(simArguments);
+    if (!sim.start()) {
+        std::printf("  failed: %s\n", qPrintable(sim.startError()));
         return figures;
-    while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
     }
-    const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
-
     TComPort port;
     TComDataPacket listener;
     listener.setComPort(&port);
@@ -153,7 +148,7 @@ StreamFigures runStream(const QStringList& simArguments, const std::vector<QByte
     });
     QTimer::singleShot(int(timeoutSeconds * 1000), &loop, &QEventLoop::quit);
     try {
-        port.setPort(path);
+        port.setPort(sim.portPath());
         port.OpenPort();
         port.ClearBuffers(true, true);
         timer.start();
@@ -163,15 +158,51 @@ StreamFigures runStream(const QStringList& simArguments, const std::vector<QByte
         std::printf("  failed: %s\n", qPrintable(e.message()));
     }
     port.ClosePort();
-    sim.terminate();
-    sim.waitForFinished(3000);
     return figures;
 }
 
-int streamValueCount()
+// One row of the table: the slow gaps get fewer values, so that each row takes some 20 s.
+struct Mode {
+    const char* name;
+    QStringList arguments;
+    double gapMs;
+    int values;
+};
+
+const Mode Modes[] = {
+    {"gap 5 ms", {"--gap-ms", "5"}, 5.0, 4000},
+    {"gap 2 ms", {"--gap-ms", "2"}, 2.0, 10000},
+    {"gap 1 ms", {"--gap-ms", "1"}, 1.0, 20000},
+    {"gap 0.5 ms", {"--gap-ms", "0.5"}, 0.5, 40000},
+    {"paced", {"--paced"}, 0.0, 100000},
+    // The demo's pace: 2 000 records (16 008 values) at the real line's rate.
+    {"57600 baud", {"--paced", "--baud", "57600"}, 0.0, 16008},
+};
+
+// QUIVEL_BENCH_SERIAL_VALUES=N gives every row N values.
+int rowValueCount(const Mode& mode)
 {
     const int fromEnvironment = qEnvironmentVariableIntValue("QUIVEL_BENCH_SERIAL_VALUES");
-    return fromEnvironment > 0 ? fromEnvironment : 100000;
+    return fromEnvironment > 0 ? fromEnvironment : mode.values;
+}
+
+std::vector<QByteArray> expectedValues(int count)
+{
+    RecordGenerator generator(QDateTime(QDate(2026, 12, 1), QTime(8, 0)), 15);
+    std::vector<QByteArray> expected;
+    expected.reserve(size_t(count));
+    for (int i = 0; i < count; ++i)
+        expected.push_back(QByteArray::number(generator.value(i)));
+    return expected;
+}
+
+// 57600 baud, 8N1: ten bits per byte.
+double lineSeconds(const std::vector<QByteArray>& values)
+{
+    qint64 bytes = 0;
+    for (const QByteArray& value : values)
+        bytes += value.size();
+    return double(bytes) * 10.0 / 57600.0;
 }
 
 } // namespace
@@ -180,38 +211,18 @@ QUIVEL_BENCH("serial: end to end from logger-sim over a pseudo-terminal")
 {
     ScriptedDialogs dialogs; // a lost line is counted, not shown
     Services::setDialogs(&dialogs);
-    const int count = streamValueCount();
-    RecordGenerator generator(QDateTime(QDate(2026, 12, 1), QTime(8, 0)), 15);
-    std::vector<QByteArray> expected;
-    expected.reserve(size_t(count));
-    qint64 totalBytes = 0;
-    for (int i = 0; i < count; ++i) {
-        expected.push_back(QByteArray::number(generator.value(i)));
-        totalBytes += expected.back().size();
-    }
-    const double lineSeconds = totalBytes * 10.0 / 57600.0;
-    std::printf("  %d values, %lld bytes; line time alone %.2f s\n", count,
-                static_cast<long long>(totalBytes), lineSeconds);
-    std::printf("  %-10s %10s %8s %8s %9s %9s %10s %7s\n", "mode", "separate", "joined", "in them",
-                "cut", "wall s", "bound s", "ratio");
-
-    struct Mode {
-        const char* name;
-        QStringList arguments;
-        double gapMs;
-    };
-    const Mode modes[] = {
-        {"gap 5 ms", {"--gap-ms", "5"}, 5.0}, {"gap 2 ms", {"--gap-ms", "2"}, 2.0},
-        {"gap 1 ms", {"--gap-ms", "1"}, 1.0}, {"gap 0.5 ms", {"--gap-ms", "0.5"}, 0.5},
-        {"paced", {"--paced"}, 0.0},
-    };
-    for (const Mode& mode : modes) {
-        const double bound = count * mode.gapMs / 1000.0 + lineSeconds;
+    std::printf("  bound: the logger's own gaps plus the bytes' time on a 57600-baud line\n");
+    std::printf("  %-10s %7s %9s %7s %8s %5s %8s %8s %6s\n", "mode", "values", "separate", "joined",
+                "in them", "cut", "wall s", "bound s", "ratio");
+    for (const Mode& mode : Modes) {
+        const std::vector<QByteArray> expected = expectedValues(rowValueCount(mode));
+        const double bound = double(expected.size()) * mode.gapMs / 1000.0 + lineSeconds(expected);
         const StreamFigures f = runStream(mode.arguments, expected, bound * 3 + 60);
-        std::printf("  %-10s %10lld %8lld %8lld %9lld %9.2f %10.2f %7.2f%s\n", mode.name,
-                    static_cast<long long>(f.separate), static_cast<long long>(f.joinedPackets),
-                    static_cast<long long>(f.joinedValues), static_cast<long long>(f.unmatched),
-                    f.seconds, bound, f.seconds / bound, f.complete ? "" : "  (incomplete)");
+        std::printf("  %-10s %7zu %9lld %7lld %8lld %5lld %8.2f %8.2f %6.2f%s\n", mode.name,
+                    expected.size(), static_cast<long long>(f.separate),
+                    static_cast<long long>(f.joinedPackets), static_cast<long long>(f.joinedValues),
+                    static_cast<long long>(f.unmatched), f.seconds, bound, f.seconds / bound,
+                    f.complete ? "" : "  (incomplete)");
         std::fflush(stdout);
     }
     Services::setDialogs(nullptr);

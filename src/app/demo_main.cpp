@@ -1,7 +1,9 @@
 // The demo: the real program wired to the simulated logger instead of the machine's serial
-// ports. It starts logger-sim (next to itself), lists only the simulator's pseudo-terminal as
-// a port, and keeps the simulator's frame log in the working folder. Like a fresh installation,
-// a working folder without cal.cfg gets one with zero offsets.
+// ports. It starts logger-sim (next to itself) at the real line's pace, lists only the
+// simulator's pseudo-terminal as a port, and keeps the simulator's frame log in the working
+// folder. Like a fresh installation, a working folder without cal.cfg gets one with zero
+// offsets. quivel-demo -- <logger-sim options> passes the options on to the simulator, so a
+// fault can be reproduced through the real program.
 #include "app/application_windows.h"
 #include "common/error_handler.h"
 #include "common/errors.h"
@@ -10,9 +12,12 @@
 #include "common/text_file.h"
 #include "settings/calibration_file.h"
 
+#include "logger_sim_launcher.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <cstdio>
 
 namespace
 {
@@ -24,22 +29,24 @@ QString SimulatorPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("logger-sim"));
 }
 
+// The demo's own options come first; the user's, after them, win where they repeat one.
+QStringList SimulatorArguments(const QStringList& fromUser)
+{
+    return QStringList{QStringLiteral("--frame-log"), QStringLiteral("logger-sim.log"),
+                       QStringLiteral("--paced"), QStringLiteral("--baud"),
+                       QStringLiteral("57600")} +
+           fromUser;
+}
+
 // Starts the simulator and returns the pseudo-terminal it names on its first line.
-QString StartSimulator(QProcess& simulator)
+QString StartSimulator(QProcess& simulator, const QStringList& fromUser)
 {
     simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    simulator.start(SimulatorPath(),
-                    {QStringLiteral("--frame-log"), QStringLiteral("logger-sim.log"),
-                     QStringLiteral("--exit-on-stdin-eof")});
-    if (!simulator.waitForStarted(SimulatorStartMs))
-        throw QuivelError(QStringLiteral("Impossible de démarrer le simulateur %1 : %2")
-                              .arg(SimulatorPath(), simulator.errorString()));
-    while (!simulator.canReadLine()) {
-        if (!simulator.waitForReadyRead(SimulatorStartMs))
-            throw QuivelError(
-                QStringLiteral("Le simulateur %1 n'a pas donné son port.").arg(SimulatorPath()));
-    }
-    return QString::fromLocal8Bit(simulator.readLine()).trimmed();
+    const LoggerSimStart started =
+        StartLoggerSim(simulator, SimulatorPath(), SimulatorArguments(fromUser), SimulatorStartMs);
+    if (!started.ok())
+        throw QuivelError(started.error);
+    return started.portPath;
 }
 
 void ProvideCalibrationFile()
@@ -48,32 +55,33 @@ void ProvideCalibrationFile()
         WriteTextLines(CalibrationFileName, {QStringLiteral("0"), QStringLiteral("0")});
 }
 
-void StopSimulator(QProcess& simulator)
+// The command line without the program's name, read before Qt takes its own options out.
+QStringList CommandLine(int argc, char** argv)
 {
-    if (simulator.state() == QProcess::NotRunning)
-        return;
-    simulator.closeWriteChannel();
-    if (!simulator.waitForFinished(2000)) {
-        simulator.terminate();
-        simulator.waitForFinished(2000);
-    }
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    GuardedApplication app(argc, argv);
+    const SplitArguments arguments = SplitAtDoubleDash(CommandLine(argc, argv));
+    // Qt sees only what comes before "--": the simulator's options are not its own.
+    int qtArgc = 1 + int(arguments.own.size());
+    GuardedApplication app(qtArgc, argv);
 
     QProcess simulator;
     FixedPortList ports;
-    if (!Guarded([&] { ports.names = {StartSimulator(simulator)}; }))
+    if (!Guarded([&] { ports.names = {StartSimulator(simulator, arguments.simulator)}; }))
         return 1;
     Services::setPorts(&ports);
     Guarded([] { ProvideCalibrationFile(); });
 
     const int status = RunApplication();
     Services::setPorts(nullptr);
-    StopSimulator(simulator);
+    StopLoggerSim(simulator);
     return status;
 }

@@ -4,6 +4,7 @@
 #include "records/load_data_form.h"
 #include "records/record_line.h"
 #include "support/scripted_services.h"
+#include "support/test_files.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,7 +36,6 @@ private:
     // Shows the view; while the download dialog is up, runs `whileDownloadIsUp` and
     // closes it with "Ouvrir les données".
     bool showAndLeaveDownload(std::function<void()> whileDownloadIsUp = {});
-    static void writeRecordFile(const QByteArray& bytes);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
@@ -61,13 +61,6 @@ void CurveFormTest::cleanup()
     m_download.reset();
     Services::setDialogs(nullptr);
     m_dialogs.reset();
-}
-
-void CurveFormTest::writeRecordFile(const QByteArray& bytes)
-{
-    QFile file(RecordFileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 bool CurveFormTest::showAndLeaveDownload(std::function<void()> whileDownloadIsUp)
@@ -157,7 +150,7 @@ void CurveFormTest::showingRunsTheDownloadThenLoadsTheFile()
 {
     // Written while the download dialog is up: the load comes after it closes.
     QVERIFY(showAndLeaveDownload(
-        [] { writeRecordFile("5/3;14:7;23.5;61.0\r\n5/3;14:22;23.6;60.9\r\n"); }));
+        [] { WriteAll(RecordFileName, "5/3;14:7;23.5;61.0\r\n5/3;14:22;23.6;60.9\r\n"); }));
     auto* grid = m_view->findChild<QTableView*>("StringGrid1");
     QCOMPARE(grid->model()->rowCount(), 2);
     QCOMPARE(grid->model()->index(1, 2).data().toString(), QStringLiteral("14:22"));
@@ -182,12 +175,12 @@ void CurveFormTest::failedLoadIsReportedAndLeavesTheTable()
     QFETCH(bool, missing);
     QFETCH(QByteArray, file);
     QFETCH(QString, message);
-    writeRecordFile("a;b;c;d\r\ne;f;g;h\r\ni;j;k;l\r\n");
+    WriteAll(RecordFileName, "a;b;c;d\r\ne;f;g;h\r\ni;j;k;l\r\n");
     QVERIFY(showAndLeaveDownload());
     m_view->hide();
     QFile::remove(RecordFileName);
     if (!missing)
-        writeRecordFile(file);
+        WriteAll(RecordFileName, file);
 
     QVERIFY(showAndLeaveDownload());
     QCOMPARE(m_dialogs->boxes.size(), 1);

@@ -1,6 +1,7 @@
 // The main window on its own: tiles, hover colours, status panel, buttons and audit entries.
 #include "app/main_form.h"
 #include "support/scripted_services.h"
+#include "support/test_files.h"
 #include "users/audit_log.h"
 
 #include <QDir>
@@ -81,10 +82,7 @@ void TestMainWindow::init()
     QDir::setCurrent(m_dir->path());
     m_dialogs.clear();
     Services::setDialogs(&m_dialogs);
-    QFile cal("cal.cfg");
-    QVERIFY(cal.open(QIODevice::WriteOnly));
-    cal.write("0,5\r\n-1\r\n");
-    cal.close();
+    WriteAll("cal.cfg", "0,5\r\n-1\r\n");
     ResetAuditLog();
     OpenAuditLog();
     SetCurrentUserId(7);

@@ -2,6 +2,7 @@
 #include "common/fixed_record_file.h"
 #include "common/text_file.h"
 #include "common/windows1252.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,10 +166,8 @@ void FilesTest::shortStringIsCutAndZeroFilled()
 
 void FilesTest::trailingPieceIsNoRecordAndIsOverwritten()
 {
-    QFile raw(QStringLiteral("records.dt"));
-    QVERIFY(raw.open(QIODevice::WriteOnly));
-    raw.write(QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(40, 'z'));
-    raw.close();
+    WriteAll(QStringLiteral("records.dt"),
+             QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(40, 'z'));
 
     FixedRecordFile file(QStringLiteral("records.dt"), 100);
     file.open();
@@ -211,9 +210,7 @@ void FilesTest::openReadOnlyFileRaisesAccessDenied()
 {
     if (::geteuid() == 0)
         QSKIP("root opens read-only files for writing");
-    QFile raw(QStringLiteral("ro.dt"));
-    QVERIFY(raw.open(QIODevice::WriteOnly));
-    raw.close();
+    WriteAll(QStringLiteral("ro.dt"), {});
     QVERIFY(QFile::setPermissions(QStringLiteral("ro.dt"), QFileDevice::ReadOwner));
     FixedRecordFile file(QStringLiteral("ro.dt"), 8);
     try {

@@ -4,7 +4,13 @@
 #include "support/logger_sim_process.h"
 #include "support/scripted_services.h"
 
+#include "logger_sim_launcher.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 namespace
 {
@@ -32,6 +38,28 @@ public:
             port.WriteText(QByteArray(1, char(b)));
             QTest::qWait(50);
         }
+    }
+    // Runs the event loop until count packets have come; false after timeoutMs. QTRY_* would
+    // sleep 10 ms between its looks and slow a paced logger down to that.
+    bool waitForPackets(int count, int timeoutMs)
+    {
+        QEventLoop loop;
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        const auto enough = [&] { return packets.size() >= count; };
+        connect(&listener, &TComDataPacket::OnPacket, &loop, [&] {
+            if (enough())
+                loop.quit();
+        });
+        if (!enough())
+            loop.exec();
+        return enough();
+    }
+    // Asks for count values and waits until the packets stop coming (150 ms without one).
+    void download(qint64 count, int expectedPackets)
+    {
+        port.WriteText(DownloadCommand(count));
+        if (waitForPackets(expectedPackets, 10000))
+            QTest::qWait(150);
     }
     QList<int> values() const
     {
@@ -64,6 +92,15 @@ private Q_SLOTS:
     void aMalformedValueCarriesALineEnd();
     void anUnsolicitedGIsSent();
     void silentNeverAnswers();
+    void valuesAsTold_data();
+    void valuesAsTold();
+    void temperatureAndDecimalParts_data();
+    void temperatureAndDecimalParts();
+    void serialReplyAfterAFrameHasThreeDigitFields();
+    void baudLimitsWhatTheLineCarries();
+    void aRejectedOptionIsReportedInTheStartError();
+    void argumentsAfterDoubleDashGoToTheSimulator_data();
+    void argumentsAfterDoubleDashGoToTheSimulator();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -75,7 +112,8 @@ void LoggerSimTest::recordsFollowStartAndPeriod()
     Link link;
     QVERIFY(link.open(sim));
     link.port.WriteText(DownloadCommand(16));
-    QTRY_COMPARE_WITH_TIMEOUT(link.packets.size(), 16, 5000);
+    QVERIFY(link.waitForPackets(16, 5000));
+    QCOMPARE(link.packets.size(), 16);
     const QList<int> v = link.values();
     QCOMPARE(v.mid(0, 4), (QList<int>{31, 1, 23, 50}));
     QCOMPARE(v.mid(8, 4), (QList<int>{1, 2, 0, 10}));
@@ -88,7 +126,8 @@ void LoggerSimTest::valuesLookLikeMeasurements()
     QVERIFY(link.open(sim));
     const int records = 96; // one day at 15 minutes
     link.port.WriteText(DownloadCommand(records * 8));
-    QTRY_COMPARE_WITH_TIMEOUT(link.packets.size(), records * 8, 20000);
+    QVERIFY(link.waitForPackets(records * 8, 20000));
+    QCOMPARE(link.packets.size(), records * 8);
     const QList<int> v = link.values();
     QSet<int> temperatures;
     for (int r = 0; r < records; ++r) {
@@ -111,7 +150,8 @@ void LoggerSimTest::aCountThatIsNotAMultipleOfEightGetsThatMany()
     Link link;
     QVERIFY(link.open(sim));
     link.port.WriteText(DownloadCommand(5));
-    QTRY_COMPARE_WITH_TIMEOUT(link.packets.size(), 5, 5000);
+    QVERIFY(link.waitForPackets(5, 5000));
+    QCOMPARE(link.packets.size(), 5);
     QTest::qWait(200);
     QCOMPARE(link.packets.size(), 5);
 }
@@ -145,11 +185,13 @@ void LoggerSimTest::aFrameIsLoggedDecodedAndApplied()
     QCOMPARE(f["restart"], QString("1"));
 
     link.port.WriteText(Protocol::SerialNumberCommand);
-    QTRY_COMPARE_WITH_TIMEOUT(link.packets.size(), 1, 5000);
+    QVERIFY(link.waitForPackets(1, 5000));
+    QCOMPARE(link.packets.size(), 1);
     QCOMPARE(link.packets.first(), QByteArray("201/202/203/204/\r\n"));
     link.packets.clear();
     link.port.WriteText(DownloadCommand(12));
-    QTRY_COMPARE_WITH_TIMEOUT(link.packets.size(), 12, 5000);
+    QVERIFY(link.waitForPackets(12, 5000));
+    QCOMPARE(link.packets.size(), 12);
     // Restarted at the frame's clock, at its period.
     QCOMPARE(link.values().mid(0, 4), (QList<int>{9, 12, 10, 5}));
     QCOMPARE(link.values().mid(8, 4), (QList<int>{9, 12, 10, 35}));
@@ -178,7 +220,8 @@ void LoggerSimTest::aMalformedValueCarriesALineEnd()
     Link link;
     QVERIFY(link.open(sim));
     link.port.WriteText(DownloadCommand(4));
-    QTRY_COMPARE_WITH_TIMEOUT(link.packets.size(), 4, 5000);
+    QVERIFY(link.waitForPackets(4, 5000));
+    QCOMPARE(link.packets.size(), 4);
     QCOMPARE(link.packets[2], QByteArray("8\r\n"));
     QVERIFY_THROWS_EXCEPTION(EConvertError, ReadValuePacket(link.packets[2]));
     QCOMPARE(link.packets[3], QByteArray("0"));
@@ -202,6 +245,179 @@ void LoggerSimTest::silentNeverAnswers()
     link.port.WriteText(DownloadCommand(8));
     QTest::qWait(500);
     QVERIFY(link.packets.isEmpty());
+}
+
+using Packets = QMap<int, QByteArray>;
+
+void LoggerSimTest::valuesAsTold_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("packetCount");
+    QTest::addColumn<Packets>("packets"); // by position; the others as the logger holds them
+
+    // The first record from 2026-12-01 08:00: 1, 12, 8, 0, then the measurements.
+    QTest::newRow("set-value above 250")
+        << QStringList{"--set-value", "3=251", "--set-value", "9=255"} << 16 << 16
+        << Packets{{0, "1"}, {1, "12"}, {2, "8"}, {3, "251"}, {9, "255"}, {10, "8"}};
+    QTest::newRow("set-value negative")
+        << QStringList{"--set-value", "4=-7"} << 8 << 8 << Packets{{3, "0"}, {4, "-7"}};
+    QTest::newRow("memory caps a larger request")
+        << QStringList{"--memory", "2"} << 40 << 16 << Packets{{8, "1"}, {11, "15"}};
+    QTest::newRow("memory leaves a smaller request")
+        << QStringList{"--memory", "3"} << 12 << 12 << Packets{{11, "15"}};
+    QTest::newRow("split value in two packets")
+        << QStringList{"--set-value", "2=123", "--split-value", "2"} << 4 << 5
+        << Packets{{1, "12"}, {2, "1"}, {3, "23"}, {4, "0"}};
+    QTest::newRow("one-character value not split")
+        << QStringList{"--split-value", "2"} << 4 << 4 << Packets{{2, "8"}, {3, "0"}};
+}
+
+void LoggerSimTest::valuesAsTold()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, asked);
+    QFETCH(int, packetCount);
+    QFETCH(Packets, packets);
+    LoggerSimProcess sim(QStringList{"--paced"} + arguments);
+    Link link;
+    QVERIFY(link.open(sim));
+    link.download(asked, packetCount);
+    QCOMPARE(link.packets.size(), packetCount);
+    for (auto it = packets.cbegin(); it != packets.cend(); ++it)
+        QCOMPARE(link.packets[it.key()], it.value());
+}
+
+void LoggerSimTest::temperatureAndDecimalParts_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("lowestWhole"); // of the temperature over a day
+    QTest::addColumn<int>("highestWhole");
+    QTest::addColumn<int>("highestDecimal");
+
+    QTest::newRow("default") << QStringList{} << 17 << 25 << 9;
+    QTest::newRow("freezer") << QStringList{"--temperature", "-18"} << -22 << -14 << 9;
+    QTest::newRow("hundredths") << QStringList{"--two-digit-decimals"} << 17 << 25 << 99;
+    QTest::newRow("freezer in hundredths")
+        << QStringList{"--temperature=-18.5", "--two-digit-decimals"} << -23 << -14 << 99;
+}
+
+void LoggerSimTest::temperatureAndDecimalParts()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, lowestWhole);
+    QFETCH(int, highestWhole);
+    QFETCH(int, highestDecimal);
+    LoggerSimProcess sim(QStringList{"--paced", "--period-min", "60"} + arguments);
+    Link link;
+    QVERIFY(link.open(sim));
+    const int records = 24; // one day
+    link.port.WriteText(DownloadCommand(records * 8));
+    QVERIFY(link.waitForPackets(records * 8, 20000));
+    QCOMPARE(link.packets.size(), records * 8);
+    const QList<int> v = link.values();
+    int largestDecimal = 0;
+    for (int r = 0; r < records; ++r) {
+        const int whole = v[r * 8 + 4];
+        QVERIFY2(whole >= lowestWhole && whole <= highestWhole, qPrintable(QString::number(whole)));
+        QVERIFY2(v[r * 8 + 6] >= 40 && v[r * 8 + 6] <= 70, "humidity");
+        for (int decimal : {v[r * 8 + 5], v[r * 8 + 7]}) {
+            QVERIFY2(decimal >= 0 && decimal <= highestDecimal,
+                     qPrintable(QString::number(decimal)));
+            largestDecimal = qMax(largestDecimal, decimal);
+        }
+    }
+    // Hundredths show as parts above 9; tenths never do.
+    QCOMPARE(largestDecimal > 9, highestDecimal > 9);
+}
+
+void LoggerSimTest::serialReplyAfterAFrameHasThreeDigitFields()
+{
+    LoggerSimProcess sim({"--paced"});
+    Link link;
+    QVERIFY(link.open(sim));
+    QList<int> frame = SampleFrame;
+    frame[12] = 44;
+    frame[13] = 5;
+    frame[14] = 0;
+    frame[15] = 255;
+    link.sendFrame(frame);
+    QTRY_COMPARE_WITH_TIMEOUT(sim.frameLogLines().size(), 1, 5000);
+    link.port.WriteText(Protocol::SerialNumberCommand);
+    QVERIFY(link.waitForPackets(1, 5000));
+    QCOMPARE(link.packets.size(), 1);
+    QCOMPARE(link.packets.first(), QByteArray("044/005/000/255/\r\n"));
+}
+
+// At 600 baud a byte takes 16.7 ms on the line: while the reader looks away for 300 ms, the
+// logger can have written some 18 bytes, not the whole stream it writes at once without
+// --baud. What arrives is the same stream, in the same order.
+void LoggerSimTest::baudLimitsWhatTheLineCarries()
+{
+    const int count = 24;
+    LoggerSimProcess reference({"--paced"});
+    Link whole;
+    QVERIFY(whole.open(reference));
+    whole.download(count, count);
+    const QByteArray stream = whole.packets.join();
+
+    LoggerSimProcess sim({"--baud", "600", "--gap-ms", "0"});
+    Link link;
+    QVERIFY(link.open(sim));
+    link.port.WriteText(DownloadCommand(count));
+    QElapsedTimer away;
+    away.start();
+    QThread::msleep(300);
+    QTRY_VERIFY_WITH_TIMEOUT(!link.packets.isEmpty(), 5000);
+    const qint64 awayMs = away.elapsed();
+    const qint64 mostBytes = 1 + awayMs * 600 / 10 / 1000;
+    QVERIFY2(
+        link.packets.first().size() <= mostBytes,
+        qPrintable(
+            QStringLiteral("%1 bytes within %2 ms").arg(link.packets.first().size()).arg(awayMs)));
+    QTRY_COMPARE_WITH_TIMEOUT(link.packets.join().size(), stream.size(), 10000);
+    QCOMPARE(link.packets.join(), stream);
+}
+
+void LoggerSimTest::aRejectedOptionIsReportedInTheStartError()
+{
+    LoggerSimProcess sim({"--baud", "0"});
+    QVERIFY(!sim.start());
+    QVERIFY2(sim.startError().contains("--baud : nombre entier de 1"),
+             qPrintable(sim.startError()));
+    QVERIFY(!sim.isRunning());
+}
+
+void LoggerSimTest::argumentsAfterDoubleDashGoToTheSimulator_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("own");
+    QTest::addColumn<QStringList>("simulator");
+
+    QTest::newRow("none") << QStringList{} << QStringList{} << QStringList{};
+    QTest::newRow("no separator") << QStringList{"-style", "fusion"}
+                                  << QStringList{"-style", "fusion"} << QStringList{};
+    QTest::newRow("options after it")
+        << QStringList{"--", "--join-values", "100", "--hangup-after", "40"} << QStringList{}
+        << QStringList{"--join-values", "100", "--hangup-after", "40"};
+    QTest::newRow("own options before it")
+        << QStringList{"-style", "fusion", "--", "--paced"} << QStringList{"-style", "fusion"}
+        << QStringList{"--paced"};
+    QTest::newRow("a second one is passed on")
+        << QStringList{"--", "--serial", "--", "--"} << QStringList{}
+        << QStringList{"--serial", "--", "--"};
+    QTest::newRow("separator last")
+        << QStringList{"-reverse", "--"} << QStringList{"-reverse"} << QStringList{};
+}
+
+void LoggerSimTest::argumentsAfterDoubleDashGoToTheSimulator()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, own);
+    QFETCH(QStringList, simulator);
+    const SplitArguments split = SplitAtDoubleDash(arguments);
+    QCOMPARE(split.own, own);
+    QCOMPARE(split.simulator, simulator);
 }
 
 QTEST_GUILESS_MAIN(LoggerSimTest)

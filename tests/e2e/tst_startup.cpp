@@ -9,6 +9,7 @@
 #include "settings/serial_number_form.h"
 #include "support/logger_sim_process.h"
 #include "support/scripted_services.h"
+#include "support/test_files.h"
 #include "users/audit_log.h"
 #include "users/login_form.h"
 #include "users/user_store.h"
@@ -42,13 +43,6 @@ QStringList VisibleWindows()
     }
     names.sort();
     return names;
-}
-
-void WriteFile(const QString& name, const QByteArray& bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -129,7 +123,7 @@ void TestStartup::splashThenSignInThenConnectionThenMainWindow()
     QFETCH(QString, tempOffset);
     QFETCH(QString, humOffset);
     if (!calibrationFile.isEmpty())
-        WriteFile("cal.cfg", calibrationFile);
+        WriteAll("cal.cfg", calibrationFile);
     UserStore accounts;
     accounts.prepare();
     accounts.append(UserRecord::fromTyped(42, "Marie", "Durand", "marie", "secret", level));
@@ -212,7 +206,7 @@ void TestStartup::splashThenSignInThenConnectionThenMainWindow()
 
 void TestStartup::withoutAPortTheClosedDialogLeadsToTheMainWindow()
 {
-    WriteFile("cal.cfg", "1\r\n2\r\n");
+    WriteAll("cal.cfg", "1\r\n2\r\n");
     UserStore accounts;
     accounts.prepare();
     accounts.append(UserRecord::fromTyped(3, "Luc", "Martin", "luc", "pw", 2));

@@ -2,6 +2,7 @@
 #include "records/record_line.h"
 #include "records/record_loader.h"
 #include "records/record_table.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,6 @@ private Q_SLOTS:
     void downloadedLinesLoadBack();
 
 private:
-    static void writeFile(const QByteArray& bytes);
     static void fillSentinel(RecordTable& table);
     static void verifySentinel(const RecordTable& table);
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -42,13 +42,6 @@ void RecordFileTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QDir::setCurrent(m_dir->path());
-}
-
-void RecordFileTest::writeFile(const QByteArray& bytes)
-{
-    QFile file(RecordFileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 void RecordFileTest::recordLine_data()
@@ -104,7 +97,7 @@ void RecordFileTest::load()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, rows);
-    writeFile(file);
+    WriteAll(RecordFileName, file);
     RecordTable table;
     LoadRecordFile(RecordFileName, table);
     QCOMPARE(table.columnCount(), 5);
@@ -140,7 +133,7 @@ void RecordFileTest::loadEmptiesWhatAnEarlierLoadLeft()
 {
     RecordTable table;
     fillSentinel(table);
-    writeFile("a;b\r\nc;d\r\n");
+    WriteAll(RecordFileName, "a;b\r\nc;d\r\n");
     LoadRecordFile(RecordFileName, table);
     QCOMPARE(table.rowCount(), 2);
     for (int row = 0; row < 2; ++row) {
@@ -153,7 +146,7 @@ void RecordFileTest::loadEmptiesWhatAnEarlierLoadLeft()
 
 void RecordFileTest::loadDecodesWindows1252()
 {
-    writeFile("\xe9t\xe9;\x80\r\nx;y\r\n");
+    WriteAll(RecordFileName, "\xe9t\xe9;\x80\r\nx;y\r\n");
     RecordTable table;
     LoadRecordFile(RecordFileName, table);
     QCOMPARE(table.cell(1, 0), QStringLiteral("été"));
@@ -171,7 +164,7 @@ void RecordFileTest::tooShortFileRaisesListIndexAndLeavesTheTable_data()
 void RecordFileTest::tooShortFileRaisesListIndexAndLeavesTheTable()
 {
     QFETCH(QByteArray, file);
-    writeFile(file);
+    WriteAll(RecordFileName, file);
     RecordTable table;
     fillSentinel(table);
     try {
@@ -205,7 +198,7 @@ void RecordFileTest::downloadedLinesLoadBack()
         const Values v{1 + k % 28, 1 + k % 12, k % 24, k % 60, 20 + k % 5, k % 10, 50, k % 7};
         file += FormatRecordLine(v) + "\r\n";
     }
-    writeFile(file);
+    WriteAll(RecordFileName, file);
     RecordTable table;
     LoadRecordFile(RecordFileName, table);
     QCOMPARE(table.rowCount(), 100);

@@ -1,6 +1,7 @@
 #include "records/record_loader.h"
 #include "records/record_table.h"
 #include "records/record_table_model.h"
+#include "support/test_files.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -141,18 +142,15 @@ void RecordTableTest::modelSeesOneResetPerLoadAndSingleCellChanges()
 {
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    QFile file(QStringLiteral("records.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 1000; ++i)
-        file.write("1/1;0:0;20.0;50.0\r\n");
-    file.close();
+    const QString fileName = QStringLiteral("records.txt");
+    WriteAll(fileName, QByteArray("1/1;0:0;20.0;50.0\r\n").repeated(1000));
 
     RecordTable table;
     RecordTableModel model(table);
     QAbstractItemModelTester tester(&model);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
-    LoadRecordFile(file.fileName(), table);
+    LoadRecordFile(fileName, table);
     QCOMPARE(resets.count(), 1);
     QCOMPARE(changes.count(), 0);
     QCOMPARE(model.rowCount(), 1000);

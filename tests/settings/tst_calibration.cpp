@@ -4,6 +4,7 @@
 #include "settings/calibration_file.h"
 #include "settings/calibration_form.h"
 #include "support/scripted_services.h"
+#include "support/test_files.h"
 #include "users/audit_log.h"
 
 #include <QDir>
@@ -17,21 +18,6 @@
 
 namespace
 {
-
-QByteArray ReadBytes(const QString& name)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void WriteBytes(const QString& name, const QByteArray& bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QString CalPath()
 {
@@ -125,10 +111,10 @@ void CalibrationTest::saveWritesTwoCrLfLines()
     QFETCH(QString, humidity);
     QFETCH(QByteArray, bytes);
 
-    WriteBytes("cal.cfg", "old line 1\r\nold line 2\r\nold line 3\r\n");
+    WriteAll("cal.cfg", "old line 1\r\nold line 2\r\nold line 3\r\n");
     CalibrationStore store;
     store.SaveCalibrationFile({temperature, humidity});
-    QCOMPARE(ReadBytes("cal.cfg"), bytes);
+    QCOMPARE(ReadAll("cal.cfg"), bytes);
     QCOMPARE(store.offsetLines().temperature, temperature);
     QCOMPARE(store.offsetLines().humidity, humidity);
 
@@ -170,7 +156,7 @@ void CalibrationTest::loadReadsTheFirstTwoLines()
     QFETCH(QString, temperature);
     QFETCH(QString, humidity);
 
-    WriteBytes("cal.cfg", file);
+    WriteAll("cal.cfg", file);
     CalibrationStore store;
     store.LoadCalibrationFile();
     QCOMPARE(store.offsetLines().temperature, temperature);
@@ -205,7 +191,7 @@ void CalibrationTest::failedSaveStillHoldsTheNewLines()
 
 void CalibrationTest::showingPutsTheStoredOffsetsBack()
 {
-    WriteBytes("cal.cfg", "0,5\r\n-1\r\n");
+    WriteAll("cal.cfg", "0,5\r\n-1\r\n");
     CalibrationFixture f;
     QCOMPARE(f.temp()->text(), QStringLiteral("0,0")); // the dialog's own text before loading
     f.store.LoadCalibrationFile();
@@ -241,7 +227,7 @@ void CalibrationTest::validerSavesThenAuditsThenAsksForTheClockDialog()
     QList<AuditRecord> auditAtRequest;
     bool openAtRequest = false;
     connect(&f.form, &Tcalibrationform::clockDialogRequested, this, [&] {
-        fileAtRequest = ReadBytes("cal.cfg");
+        fileAtRequest = ReadAll("cal.cfg");
         auditAtRequest = ReadAuditEntries();
         openAtRequest = f.form.isVisible();
     });
@@ -265,14 +251,14 @@ void CalibrationTest::validerSavesThenAuditsThenAsksForTheClockDialog()
 
 void CalibrationTest::validerRewritesAnLfFileWithCrLf()
 {
-    WriteBytes("cal.cfg", "1.25\n");
+    WriteAll("cal.cfg", "1.25\n");
     CalibrationFixture f;
     f.store.LoadCalibrationFile();
     f.form.open();
     QCOMPARE(f.temp()->text(), QStringLiteral("1.25"));
     QCOMPARE(f.hum()->text(), QString());
     f.valider()->click();
-    QCOMPARE(ReadBytes("cal.cfg"), QByteArray("1.25\r\n\r\n"));
+    QCOMPARE(ReadAll("cal.cfg"), QByteArray("1.25\r\n\r\n"));
     QCOMPARE(ReadAuditEntries().value(0).details, QByteArray("offset t1.25offset h"));
 }
 
@@ -309,7 +295,7 @@ void CalibrationTest::validerWhoseAuditFailsStaysOpen()
     f.valider()->click();
 
     QCOMPARE(m_dialogs.texts(), QStringList{"I/O error 103."});
-    QCOMPARE(ReadBytes("cal.cfg"), QByteArray("0,5\r\n0\r\n"));
+    QCOMPARE(ReadAll("cal.cfg"), QByteArray("0,5\r\n0\r\n"));
     QCOMPARE(requests.count(), 0);
     QVERIFY(f.form.isVisible());
 }

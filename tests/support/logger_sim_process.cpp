@@ -1,12 +1,12 @@
 #include "support/logger_sim_process.h"
 
-#include <QDeadlineTimer>
+#include "logger_sim_launcher.h"
+
 #include <QFile>
 
 LoggerSimProcess::LoggerSimProcess(QStringList extraArguments)
     : m_arguments(std::move(extraArguments))
 {
-    m_process.setProgram(QStringLiteral(QUIVEL_LOGGER_SIM));
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
 }
 
@@ -26,33 +26,18 @@ bool LoggerSimProcess::start(int timeoutMs)
         return !m_portPath.isEmpty();
     if (!m_dir.isValid())
         return false;
-    QStringList arguments = m_arguments;
-    arguments << QStringLiteral("--frame-log") << frameLogPath()
-              << QStringLiteral("--exit-on-stdin-eof");
-    m_process.setArguments(arguments);
-    // Stdin stays open as a pipe: its end of file tells the simulator to go.
-    m_process.start(QIODevice::ReadWrite);
-    if (!m_process.waitForStarted(timeoutMs))
-        return false;
-    QDeadlineTimer deadline(timeoutMs);
-    while (!m_process.canReadLine()) {
-        if (deadline.hasExpired() || m_process.state() != QProcess::Running)
-            return false;
-        m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-    }
-    m_portPath = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    return m_portPath.startsWith(QLatin1Char('/'));
+    const QStringList arguments =
+        m_arguments + QStringList{QStringLiteral("--frame-log"), frameLogPath()};
+    const LoggerSimStart started =
+        StartLoggerSim(m_process, QStringLiteral(QUIVEL_LOGGER_SIM), arguments, timeoutMs);
+    m_portPath = started.portPath;
+    m_startError = started.error;
+    return started.ok();
 }
 
 void LoggerSimProcess::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(3000)) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
+    StopLoggerSim(m_process);
 }
 
 bool LoggerSimProcess::isRunning() const

@@ -11,7 +11,8 @@
 //   LoggerSimProcess sim({"--paced"});
 //   QVERIFY(sim.start());
 //   port.setPort(sim.portPath());
-// The simulator always gets --frame-log (a file in its own temporary folder) and
+// Started through the launcher that the demo uses too (tools/logger-sim/launcher), the
+// simulator always gets --frame-log (a file in its own temporary folder) and
 // --exit-on-stdin-eof (it goes away with the test even if the test crashes). The destructor
 // stops it.
 class LoggerSimProcess
@@ -24,7 +25,9 @@ public:
 
     // Launches the simulator and waits for the line that names its pseudo-terminal.
     bool start(int timeoutMs = 10000);
-    // Terminates the simulator (SIGTERM, then SIGKILL) and waits for it.
+    // Why start() failed, in French; empty after a successful start.
+    QString startError() const { return m_startError; }
+    // Stops the simulator (end of its stdin, then SIGTERM, then SIGKILL) and waits for it.
     void stop();
     bool isRunning() const;
 
@@ -44,4 +47,5 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_portPath;
+    QString m_startError;
 };

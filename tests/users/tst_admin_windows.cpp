@@ -1,6 +1,7 @@
 #include "common/clickable_label.h"
 #include "common/string_grid.h"
 #include "support/scripted_services.h"
+#include "support/test_files.h"
 #include "users/add_user_form.h"
 #include "users/admin_rows.h"
 #include "users/audit_form.h"
@@ -645,10 +646,7 @@ void AdminWindowsTest::auditViewShowsAtMost499Entries()
         AuditRecord record{n, "PDF Save ", 46365.5, "PDF Save"};
         bytes += record.toBytes();
     }
-    QFile file(AuditFileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    WriteAll(AuditFileName, bytes);
     OpenAuditLog();
 
     TAuditForm audit;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 namespace
@@ -17,14 +18,20 @@ double noise(qint64 record, int channel)
     return double(x % 2001) / 1000.0 - 1.0;
 }
 
-// Splits tenths (never negative here) into the whole and decimal values.
-int wholePart(int tenths)
+// The sensor's range, in degrees.
+constexpr int MinTemperature = -40;
+constexpr int MaxTemperature = 125;
+
+// Splits a reading in 1/scale units into the whole and decimal values. Below zero the whole
+// part carries the sign and the decimal part the digits after the point: -5.3 gives -5 and 3
+// (and -0.3 gives 0 and 3: a whole number has no -0).
+int wholePart(int units, int scale)
 {
-    return tenths / 10;
+    return units / scale;
 }
-int decimalPart(int tenths)
+int decimalPart(int units, int scale)
 {
-    return tenths % 10;
+    return std::abs(units % scale);
 }
 
 } // namespace
@@ -48,13 +55,15 @@ int RecordGenerator::value(qint64 index) const
     const double dayFraction = (at.time().hour() * 60 + at.time().minute()) / 1440.0;
     // Warmest mid-afternoon, most humid before dawn.
     const double swing = std::sin(2.0 * std::numbers::pi * (dayFraction - 0.375));
-    const int temperature =
-        std::clamp(int(std::lround((21.0 + 3.0 * swing + 0.4 * noise(record, 0)) * 10.0)) +
-                       m_temperatureOffset,
-                   0, 2500);
-    const int humidity = std::clamp(
-        int(std::lround((55.0 - 8.0 * swing + 1.5 * noise(record, 1)) * 10.0)) + m_humidityOffset,
-        0, 1000);
+    const int scale = m_decimalScale;
+    const int temperature = std::clamp(
+        int(std::lround((m_meanTemperature + 3.0 * swing + 0.4 * noise(record, 0)) * scale)) +
+            m_temperatureOffset * scale / 10,
+        MinTemperature * scale, MaxTemperature * scale);
+    const int humidity =
+        std::clamp(int(std::lround((55.0 - 8.0 * swing + 1.5 * noise(record, 1)) * scale)) +
+                       m_humidityOffset * scale / 10,
+                   0, 100 * scale);
     switch (field) {
     case 0:
         return at.date().day();
@@ -65,12 +74,12 @@ int RecordGenerator::value(qint64 index) const
     case 3:
         return at.time().minute();
     case 4:
-        return wholePart(temperature);
+        return wholePart(temperature, scale);
     case 5:
-        return decimalPart(temperature);
+        return decimalPart(temperature, scale);
     case 6:
-        return wholePart(humidity);
+        return wholePart(humidity, scale);
     default:
-        return decimalPart(humidity);
+        return decimalPart(humidity, scale);
     }
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
@@ -32,6 +33,8 @@ Session::Session(const SimOptions& options, PseudoTerminal& line)
     : m_options(options), m_line(line), m_frameLog(options.frameLogPath),
       m_records(options.start, options.periodMinutes), m_serial(options.serial.toLatin1())
 {
+    m_records.setMeanTemperature(options.meanTemperature);
+    m_records.setTwoDigitDecimals(options.twoDigitDecimals);
 }
 
 int Session::run()
@@ -108,10 +111,10 @@ std::optional<Session::TimePoint> Session::nextWake(TimePoint now) const
     if (!m_unsent.isEmpty())
         consider(now + 10ms); // POLLOUT wakes sooner
     else if (m_phase == Phase::Draining)
-        consider(now + TakenPollInterval);
+        consider(std::max(now + TakenPollInterval, m_lineFreeAt)); // not before the line is free
     else if (m_phase == Phase::Waiting)
         consider(m_readyAt);
-    else if (!m_jobs.empty())
+    else if (!m_jobs.empty() || !m_valueRest.isEmpty())
         consider(now);
     return wake;
 }
@@ -189,7 +192,10 @@ void Session::finishDownloadRequest()
 {
     m_inputMode = InputMode::Idle;
     bool ok = false;
-    const qint64 count = m_digits.toLongLong(&ok);
+    qint64 count = m_digits.toLongLong(&ok);
+    // A logger answers only what its memory holds.
+    if (ok && m_options.memoryRecords)
+        count = std::min(count, *m_options.memoryRecords * 8);
     if (!ok || count <= 0 || m_options.silent)
         return;
     Job job;
@@ -212,12 +218,10 @@ void Session::applyFrame(const QByteArray& bytes)
     if (period > 0)
         m_records.setPeriodMinutes(period);
     m_records.setOffsets(f.temperatureTenths, f.humidityTenths);
-    m_serial = QStringLiteral("%1/%2/%3/%4/")
-                   .arg(f.serial[0])
-                   .arg(f.serial[1])
-                   .arg(f.serial[2])
-                   .arg(f.serial[3])
-                   .toLatin1();
+    // The reply's fields are three digits each, whatever the byte: 44 answers 044.
+    m_serial.clear();
+    for (int field : f.serial)
+        m_serial += QByteArray::number(field).rightJustified(3, '0') + '/';
     const QDateTime clock(QDate(f.year, f.month, f.day), QTime(f.hour, f.minute));
     if (f.restart && clock.isValid())
         m_records.setStart(clock);
@@ -237,7 +241,9 @@ void Session::enqueueReply(const QByteArray& text, bool splittable)
 
 QByteArray Session::valueText(qint64 index) const
 {
-    QByteArray text = QByteArray::number(m_records.value(index));
+    const auto set = m_options.setValues.constFind(index);
+    QByteArray text = QByteArray::number(
+        set != m_options.setValues.constEnd() ? *set : qint64(m_records.value(index)));
     if (m_options.malformedValues.contains(index))
         text += "\r\n";
     return text;
@@ -251,7 +257,8 @@ void Session::stepOutput(TimePoint now)
         if (m_phase == Phase::Draining) {
             if (m_line.pendingForReader() > 0)
                 return;
-            m_readyAt = std::max(m_lastWrite + m_spacing.sinceWrite, now + m_spacing.afterTaken);
+            m_readyAt = std::max(
+                {m_lastWrite + m_spacing.sinceWrite, now + m_spacing.afterTaken, m_lineFreeAt});
             m_phase = Phase::Waiting;
         }
         if (m_phase == Phase::Waiting) {
@@ -280,54 +287,96 @@ bool Session::flushUnsent(TimePoint now)
         return false;
     m_lastWrite = now;
     m_phase = m_spacing.waitUntilTaken ? Phase::Draining : Phase::Waiting;
-    m_readyAt = now + m_spacing.sinceWrite;
+    m_readyAt = std::max(now + m_spacing.sinceWrite, m_lineFreeAt);
     return true;
 }
 
-// Starts the next write of the first job; false when there is nothing to write.
+// Starts the next write; false when there is nothing to write.
 bool Session::writeNextPiece(TimePoint now)
 {
-    if (m_jobs.empty())
-        return false;
-    Job& job = m_jobs.front();
-    if (job.valueCount < 0) {
-        const bool first = m_nextBurst == 0;
-        m_unsent = job.bursts[m_nextBurst++];
-        const bool more = m_nextBurst < job.bursts.size();
-        // A split reply's second burst goes out once the first was read, 50 ms later at least.
-        m_spacing = first && more ? Spacing{true, SplitBurstGap, {}} : Spacing{};
-        if (!more) {
-            m_jobs.pop_front();
-            m_nextBurst = 0;
-        }
-        flushUnsent(now);
+    if (!m_valueRest.isEmpty()) {
+        startPiece(std::exchange(m_valueRest, {}), valueSpacing(), now);
         return true;
     }
+    if (m_jobs.empty())
+        return false;
+    if (m_jobs.front().valueCount < 0) {
+        writeReplyBurst(now);
+        return true;
+    }
+    return writeValue(now);
+}
+
+void Session::writeReplyBurst(TimePoint now)
+{
+    Job& job = m_jobs.front();
+    const bool first = m_nextBurst == 0;
+    const QByteArray burst = job.bursts[m_nextBurst++];
+    const bool more = m_nextBurst < job.bursts.size();
+    if (!more) {
+        m_jobs.pop_front();
+        m_nextBurst = 0;
+    }
+    // A split reply's second burst goes out once the first was read, 50 ms later at least.
+    startPiece(burst, first && more ? Spacing{true, SplitBurstGap, {}} : Spacing{}, now);
+}
+
+// Writes the next value of the download (with the next one when joined, or its first half
+// when split); false when the line was hung up instead.
+bool Session::writeValue(TimePoint now)
+{
+    const qint64 valueCount = m_jobs.front().valueCount;
     if (m_options.hangupAfter && m_nextValue >= *m_options.hangupAfter) {
         hangUp();
         return false;
     }
-    qint64 count = 1;
-    if (m_options.joinValues.contains(m_nextValue) && m_nextValue + 1 < job.valueCount)
-        count = 2;
-    m_unsent = valueText(m_nextValue);
-    if (count == 2)
-        m_unsent += valueText(m_nextValue + 1);
-    m_nextValue += count;
-    const Duration gap = fromMs(m_options.gapMs);
-    m_spacing = m_options.paced ? Spacing{true, {}, gap} : Spacing{false, gap, {}};
-    if (m_nextValue >= job.valueCount) {
+    const qint64 index = m_nextValue++;
+    QByteArray text = valueText(index);
+    if (m_options.joinValues.contains(index) && m_nextValue < valueCount)
+        text += valueText(m_nextValue++);
+    if (m_nextValue >= valueCount) {
         m_jobs.pop_front();
         m_nextValue = 0;
     }
-    flushUnsent(now);
+    if (m_options.splitValues.contains(index) && text.size() > 1) {
+        const qsizetype half = text.size() / 2;
+        m_valueRest = text.mid(half);
+        // The rest only once the reader took the first half: two packets.
+        startPiece(text.left(half), Spacing{true, {}, fromMs(m_options.gapMs)}, now);
+    } else {
+        startPiece(text, valueSpacing(), now);
+    }
     return true;
+}
+
+void Session::startPiece(const QByteArray& bytes, Spacing spacing, TimePoint now)
+{
+    m_unsent = bytes;
+    m_spacing = spacing;
+    m_lineFreeAt = now + lineTime(bytes.size());
+    flushUnsent(now);
+}
+
+Session::Spacing Session::valueSpacing() const
+{
+    const Duration gap = fromMs(m_options.gapMs);
+    return m_options.paced ? Spacing{true, {}, gap} : Spacing{false, gap, {}};
+}
+
+// How long the bytes take on a line at --baud: 10 bits each (start, 8 data, stop).
+Session::Duration Session::lineTime(qsizetype bytes) const
+{
+    if (m_options.baud <= 0)
+        return Duration::zero();
+    return std::chrono::duration_cast<Duration>(
+        std::chrono::duration<double>(double(bytes) * 10.0 / m_options.baud));
 }
 
 void Session::hangUp()
 {
     m_line.close();
     m_jobs.clear();
+    m_valueRest.clear();
     m_unsent.clear();
     m_phase = Phase::Ready;
 }

@@ -51,6 +51,11 @@ private:
     void stepOutput(TimePoint now);
     bool flushUnsent(TimePoint now);
     bool writeNextPiece(TimePoint now);
+    void writeReplyBurst(TimePoint now);
+    bool writeValue(TimePoint now);
+    void startPiece(const QByteArray& bytes, Spacing spacing, TimePoint now);
+    Spacing valueSpacing() const;
+    Duration lineTime(qsizetype bytes) const;
     QByteArray valueText(qint64 index) const;
     void hangUp();
 
@@ -76,9 +81,11 @@ private:
     std::deque<Job> m_jobs;
     int m_nextBurst = 0;
     qint64 m_nextValue = 0;
+    QByteArray m_valueRest; // the second write of a split value
     QByteArray m_unsent;
     Phase m_phase = Phase::Ready;
     Spacing m_spacing;
     TimePoint m_lastWrite;
+    TimePoint m_lineFreeAt; // when the last write's bytes have left the line at --baud
     TimePoint m_readyAt;
 };
