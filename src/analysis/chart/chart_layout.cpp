@@ -14,6 +14,9 @@ namespace
 constexpr qreal ScreenDpi = 96;
 constexpr qreal TitleScale = 1.3;
 constexpr int LayoutPasses = 3;
+// Room above and below the data, as a part of its span, so that a line at the lowest or the
+// highest value does not vanish into the plot's frame.
+constexpr double YMargin = 0.02;
 
 QFont ScaledFont(QFont font, qreal dpi, qreal deviceDpi)
 {
@@ -41,7 +44,8 @@ YRange ChartYRange(const Chart& chart, XRange visible)
     }
     if (!all.any)
         return {true, Chart::EmptyYFirst, Chart::EmptyYLast};
-    return all;
+    const double margin = (all.max - all.min) * YMargin;
+    return {true, all.min - margin, all.max + margin};
 }
 
 const ChartSeries* LabelSource(const Chart& chart)

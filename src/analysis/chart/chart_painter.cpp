@@ -13,7 +13,7 @@ namespace
 {
 
 const QColor AxisColour(Qt::black);
-const QColor GridColour(200, 200, 200);
+const QColor GridColour(222, 222, 222);
 const QColor FrameColour(128, 128, 128);
 
 void PaintBackground(QPainter& painter, const QRectF& rect, const Chart& chart)
@@ -27,7 +27,7 @@ void PaintBackground(QPainter& painter, const QRectF& rect, const Chart& chart)
 void PaintGrid(QPainter& painter, const ChartLayout& layout, const ChartStyle& style)
 {
     const QRectF& plot = layout.geometry.plot;
-    painter.setPen(QPen(GridColour, style.px(1), Qt::DotLine));
+    painter.setPen(QPen(GridColour, style.px(1)));
     for (double tick : layout.yTicks) {
         const qreal y = layout.geometry.pixelY(tick);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
@@ -46,41 +46,81 @@ int DeviceColumns(const QPainter& painter, const QRectF& plot)
     return std::max(1, int(std::ceil(plot.width() * scale)));
 }
 
-// Joins the kept points; the segment that ends at a point takes that point's colour, so a run
-// of points of one colour is one polyline.
+// Where a point is drawn. On a series denser than the pixels, visible points go to the middle
+// of their device pixel column, so that the points kept of a column and all of its points
+// stroke the same pixels; sparser series keep their exact places (the reduction keeps every
+// point of a column that has four or fewer).
+class PointPlacer
+{
+public:
+    PointPlacer(const ChartSeries& series, const ChartGeometry& geometry, int columns)
+        : m_series(series), m_geometry(geometry), m_columns(columns),
+          m_columnWidth(geometry.plot.width() / columns)
+    {
+        const IndexRange drawn = DrawnIndexRange(series, geometry.x);
+        m_snap = drawn.end - drawn.begin > columns;
+    }
+
+    QPointF operator()(qsizetype i) const
+    {
+        const double x = m_series.x(i);
+        const qreal y = m_geometry.pixelY(m_series.y(i));
+        const int column = m_snap ? PixelColumn(x, m_geometry.x, m_columns) : -1;
+        if (column < 0 || column >= m_columns)
+            return {m_geometry.pixelX(x), y};
+        return {m_geometry.plot.left() + (column + 0.5) * m_columnWidth, y};
+    }
+
+private:
+    const ChartSeries& m_series;
+    const ChartGeometry& m_geometry;
+    int m_columns;
+    qreal m_columnWidth;
+    bool m_snap = false;
+};
+
+// Joins the kept points; the segment that ends at a point takes that point's colour. Separate
+// segments rather than a polyline: each covers both its ends whatever its neighbours, so the
+// kept points of a column cover the same pixels as all of them.
 void PaintSeries(QPainter& painter, const ChartSeries& series, const ChartGeometry& geometry,
-                 const std::vector<quint32>& kept, const ChartStyle& style)
+                 int columns, const std::vector<quint32>& kept, const ChartStyle& style)
 {
     if (kept.size() < 2)
         return;
     QPen pen(series.colour(), style.px(series.penWidth()), Qt::SolidLine, Qt::RoundCap,
              Qt::RoundJoin);
-    std::vector<QPointF> run;
+    const PointPlacer place(series, geometry, columns);
+    std::vector<QLineF> run;
     run.reserve(kept.size());
     size_t j = 1;
+    QPointF from = place(kept[0]);
     while (j < kept.size()) {
         const quint8 colour = series.colourIndex(kept[j]);
         run.clear();
-        run.push_back(geometry.pixel(series.x(kept[j - 1]), series.y(kept[j - 1])));
-        for (; j < kept.size() && series.colourIndex(kept[j]) == colour; ++j)
-            run.push_back(geometry.pixel(series.x(kept[j]), series.y(kept[j])));
+        for (; j < kept.size() && series.colourIndex(kept[j]) == colour; ++j) {
+            const QPointF to = place(kept[j]);
+            run.emplace_back(from, to);
+            from = to;
+        }
         pen.setColor(series.paletteColour(colour));
         painter.setPen(pen);
-        painter.drawPolyline(run.data(), int(run.size()));
+        painter.drawLines(run.data(), int(run.size()));
     }
 }
 
 void PaintAllSeries(QPainter& painter, const Chart& chart, const ChartGeometry& geometry,
                     const ChartStyle& style, const ChartPaintOptions& options)
 {
-    const int columns = options.reduce ? DeviceColumns(painter, geometry.plot) : 0;
+    const int columns = DeviceColumns(painter, geometry.plot);
     painter.save();
     painter.setClipRect(geometry.plot);
     for (int s = 0; s < chart.seriesCount(); ++s) {
         const ChartSeries& series = chart.series(s);
         painter.setRenderHint(QPainter::Antialiasing,
                               options.antialiasing && series.kind() == SeriesKind::Line);
-        PaintSeries(painter, series, geometry, ReducedPoints(series, geometry.x, columns), style);
+        const std::vector<quint32>& kept =
+            ReducedPoints(series, geometry.x, options.reduce ? columns : 0);
+        PaintSeries(painter, series, geometry, columns, kept, style);
     }
     painter.restore();
 }

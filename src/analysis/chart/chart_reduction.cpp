@@ -37,8 +37,9 @@ struct ColumnGroup {
     }
 };
 
-// The column of an x: -1 before the range, `columns` after it.
-int ColumnOf(double x, XRange range, int columns)
+} // namespace
+
+int PixelColumn(double x, XRange range, int columns)
 {
     if (x < range.first)
         return -1;
@@ -47,8 +48,6 @@ int ColumnOf(double x, XRange range, int columns)
     const double column = std::floor((x - range.first) / range.span() * columns);
     return std::min(int(column), columns - 1);
 }
-
-} // namespace
 
 IndexRange VisibleIndexRange(const ChartSeries& series, XRange range)
 {
@@ -89,7 +88,7 @@ void ReduceToColumns(const ChartSeries& series, XRange range, int columns,
     for (qsizetype i = drawn.begin; i < drawn.end; ++i) {
         if (std::isnan(ys[size_t(i)]))
             continue;
-        const int column = ColumnOf(xs[size_t(i)], range, columns);
+        const int column = PixelColumn(xs[size_t(i)], range, columns);
         if (!group.isEmpty() && column == groupColumn) {
             group.add(i, ys);
             continue;

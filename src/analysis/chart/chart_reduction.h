@@ -18,6 +18,10 @@ IndexRange VisibleIndexRange(const ChartSeries& series, XRange range);
 // side, so that a line leaving the plot is drawn up to its edge.
 IndexRange DrawnIndexRange(const ChartSeries& series, XRange range);
 
+// The pixel column of an x when `columns` columns span the range: -1 before it, `columns`
+// after it.
+int PixelColumn(double x, XRange range, int columns);
+
 // Reduces the drawn points to what `columns` pixel columns across the range can show: in each
 // column (and each run of points beyond either edge) the first, the lowest, the highest and
 // the last point, in index order. Joining them covers the same pixels as joining every point,

@@ -39,14 +39,18 @@ void ChartSeries::addPoint(double x, double y, const QColor& colour, QStringView
     m_y.push_back(y);
 
     const quint8 colourIndex = colour.isValid() ? colourIndexFor(colour) : 0;
-    if (colourIndex != 0 && m_colourIndex.empty())
+    if (colourIndex != 0 && !m_hasPointColours) {
         m_colourIndex.resize(size_t(index), 0);
-    if (!m_colourIndex.empty())
+        m_hasPointColours = true;
+    }
+    if (m_hasPointColours)
         m_colourIndex.push_back(colourIndex);
 
-    if (!label.isEmpty() && m_labelEnd.empty())
+    if (!label.isEmpty() && !m_hasLabels) {
         m_labelEnd.resize(size_t(index), 0);
-    if (!m_labelEnd.empty())
+        m_hasLabels = true;
+    }
+    if (m_hasLabels)
         appendLabel(label);
     ++m_revision;
 }
@@ -59,6 +63,8 @@ void ChartSeries::clear()
     m_palette.clear();
     m_labelBytes.clear();
     m_labelEnd.clear();
+    m_hasPointColours = false;
+    m_hasLabels = false;
     m_xAscending = true;
     ++m_revision;
 }
@@ -77,7 +83,7 @@ QColor ChartSeries::paletteColour(quint8 index) const
 
 QString ChartSeries::label(qsizetype i) const
 {
-    if (m_labelEnd.empty() || i < 0 || i >= qsizetype(m_labelEnd.size()))
+    if (!m_hasLabels || i < 0 || i >= qsizetype(m_labelEnd.size()))
         return {};
     const quint32 begin = i == 0 ? 0 : m_labelEnd[size_t(i) - 1];
     const quint32 end = m_labelEnd[size_t(i)];

@@ -50,13 +50,13 @@ public:
     bool isXAscending() const { return m_xAscending; }
 
     // 0: the series' own colour; k > 0: the palette colour k.
-    quint8 colourIndex(qsizetype i) const { return m_colourIndex.empty() ? 0 : m_colourIndex[i]; }
+    quint8 colourIndex(qsizetype i) const { return m_hasPointColours ? m_colourIndex[i] : 0; }
     // The colour of the point, its own or the series'.
     QColor pointColour(qsizetype i) const;
     // The colour of palette index k (0: the series' colour).
     QColor paletteColour(quint8 index) const;
 
-    bool hasLabels() const { return !m_labelEnd.empty(); }
+    bool hasLabels() const { return m_hasLabels; }
     QString label(qsizetype i) const;
 
     // Bumped by every change: caches of derived data compare it.
@@ -78,10 +78,12 @@ private:
     int m_penWidth;
     std::vector<double> m_x;
     std::vector<double> m_y;
-    std::vector<quint8> m_colourIndex; // empty while every point has the series' colour
+    bool m_hasPointColours = false;    // until then every point has the series' colour
+    std::vector<quint8> m_colourIndex; // one per point once a point has its own colour
     std::vector<QRgb> m_palette;       // colour k is m_palette[k - 1]
+    bool m_hasLabels = false;
     QByteArray m_labelBytes;
-    std::vector<quint32> m_labelEnd; // empty while no point has a label
+    std::vector<quint32> m_labelEnd; // one per point once a point has a label
     bool m_xAscending = true;
     quint64 m_revision = 0;
     mutable SeriesCache m_cache;
