@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QSize>
+#include <cmath>
 
 // A chart painted into an image of that size, and the geometry the painting used.
 struct RenderedChart {
@@ -58,4 +59,33 @@ inline QRect DarkBounds(const QImage& image, const QRect& area)
         }
     }
     return bounds;
+}
+
+// A chart set up as the curve view fills its charts: a curve of `rows` points in pointColour
+// labelled "row  day/month", and two threshold lines of one point per row.
+struct CurveChartSetup {
+    QString curveName = QStringLiteral("Series1");
+    QColor curveColour = Qt::red;
+    QColor pointColour = QColor(255, 0, 0);
+    double high = 30;
+    double low = 20;
+    QColor highColour = Qt::green;
+    QColor lowColour = Qt::blue;
+};
+
+inline void FillCurveChart(Chart& chart, int rows, const CurveChartSetup& setup = {})
+{
+    ChartSeries& curve = chart.addSeries(setup.curveName, SeriesKind::Line, setup.curveColour, 2);
+    ChartSeries& high =
+        chart.addSeries(QStringLiteral("high"), SeriesKind::FastLine, setup.highColour, 1);
+    ChartSeries& low =
+        chart.addSeries(QStringLiteral("low"), SeriesKind::FastLine, setup.lowColour, 1);
+    for (int r = 0; r < rows; ++r) {
+        const double value = 22 + 3 * std::sin(r * 0.1);
+        const QString label = QString::number(r + 1) + QStringLiteral("  ") +
+                              QString::number(1 + r / 96 % 28) + QStringLiteral("/3");
+        curve.addPoint(r, value, setup.pointColour, label);
+        high.addPoint(r, setup.high);
+        low.addPoint(r, setup.low);
+    }
 }
