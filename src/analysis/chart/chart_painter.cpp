@@ -5,6 +5,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 using namespace ChartLengths;
@@ -55,10 +56,15 @@ class PointPlacer
 public:
     PointPlacer(const ChartSeries& series, const ChartGeometry& geometry, int columns)
         : m_series(series), m_geometry(geometry), m_columns(columns),
-          m_columnWidth(geometry.plot.width() / columns)
+          m_columnWidth(geometry.plot.width() / columns),
+          m_snap(IsDenserThanPixels(series, geometry.x, columns))
     {
-        const IndexRange drawn = DrawnIndexRange(series, geometry.x);
-        m_snap = drawn.end - drawn.begin > columns;
+    }
+
+    static bool IsDenserThanPixels(const ChartSeries& series, XRange range, int columns)
+    {
+        const IndexRange drawn = DrawnIndexRange(series, range);
+        return drawn.end - drawn.begin > columns;
     }
 
     QPointF operator()(qsizetype i) const
@@ -79,16 +85,41 @@ private:
     bool m_snap = false;
 };
 
+// Appends the segment, or lengthens the last one when both lie on one vertical or horizontal
+// line and touch: the points kept of a pixel column make one vertical stroke, a threshold one
+// horizontal stroke. Their union covers the same pixels with far fewer strokes.
+void AppendSegment(std::vector<QLineF>& lines, QPointF from, QPointF to)
+{
+    if (!lines.empty() && lines.back().p2() == from) {
+        QLineF& last = lines.back();
+        if (last.x1() == last.x2() && from.x() == to.x()) {
+            const qreal top = std::min({last.y1(), last.y2(), to.y()});
+            const qreal bottom = std::max({last.y1(), last.y2(), to.y()});
+            // Keeps ending at `to`, where the next segment starts.
+            last = to.y() == top ? QLineF(from.x(), bottom, to.x(), top)
+                                 : QLineF(from.x(), top, to.x(), bottom);
+            return;
+        }
+        if (last.y1() == last.y2() && from.y() == to.y() &&
+            (last.x1() <= last.x2()) == (from.x() <= to.x())) {
+            last.setP2(to);
+            return;
+        }
+    }
+    lines.emplace_back(from, to);
+}
+
 // Joins the kept points; the segment that ends at a point takes that point's colour. Separate
 // segments rather than a polyline: each covers both its ends whatever its neighbours, so the
-// kept points of a column cover the same pixels as all of them.
+// kept points of a column cover the same pixels as all of them (and Qt strokes a long wide
+// polyline far more slowly). Square caps: round ones cost several times more to fill.
 void PaintSeries(QPainter& painter, const ChartSeries& series, const ChartGeometry& geometry,
                  int columns, const std::vector<quint32>& kept, const ChartStyle& style)
 {
     if (kept.size() < 2)
         return;
-    QPen pen(series.colour(), style.px(series.penWidth()), Qt::SolidLine, Qt::RoundCap,
-             Qt::RoundJoin);
+    QPen pen(series.colour(), style.px(series.penWidth()), Qt::SolidLine, Qt::SquareCap,
+             Qt::BevelJoin);
     const PointPlacer place(series, geometry, columns);
     std::vector<QLineF> run;
     run.reserve(kept.size());
@@ -99,7 +130,7 @@ void PaintSeries(QPainter& painter, const ChartSeries& series, const ChartGeomet
         run.clear();
         for (; j < kept.size() && series.colourIndex(kept[j]) == colour; ++j) {
             const QPointF to = place(kept[j]);
-            run.emplace_back(from, to);
+            AppendSegment(run, from, to);
             from = to;
         }
         pen.setColor(series.paletteColour(colour));
@@ -116,8 +147,11 @@ void PaintAllSeries(QPainter& painter, const Chart& chart, const ChartGeometry& 
     painter.setClipRect(geometry.plot);
     for (int s = 0; s < chart.seriesCount(); ++s) {
         const ChartSeries& series = chart.series(s);
+        // A series denser than the pixels draws as column strokes, which antialiasing would
+        // only make several times slower.
         painter.setRenderHint(QPainter::Antialiasing,
-                              options.antialiasing && series.kind() == SeriesKind::Line);
+                              options.antialiasing && series.kind() == SeriesKind::Line &&
+                                  !PointPlacer::IsDenserThanPixels(series, geometry.x, columns));
         const std::vector<quint32>& kept =
             ReducedPoints(series, geometry.x, options.reduce ? columns : 0);
         PaintSeries(painter, series, geometry, columns, kept, style);

@@ -40,6 +40,7 @@ void ChartSeries::addPoint(double x, double y, const QColor& colour, QStringView
 
     const quint8 colourIndex = colour.isValid() ? colourIndexFor(colour) : 0;
     if (colourIndex != 0 && !m_hasPointColours) {
+        m_colourIndex.reserve(m_x.capacity());
         m_colourIndex.resize(size_t(index), 0);
         m_hasPointColours = true;
     }
@@ -47,6 +48,7 @@ void ChartSeries::addPoint(double x, double y, const QColor& colour, QStringView
         m_colourIndex.push_back(colourIndex);
 
     if (!label.isEmpty() && !m_hasLabels) {
+        m_labelEnd.reserve(m_x.capacity());
         m_labelEnd.resize(size_t(index), 0);
         m_hasLabels = true;
     }
