@@ -6,6 +6,7 @@
 #include "app/main_form.h"
 #include "app/pdf_holder_form.h"
 #include "app/splash_form.h"
+#include "common/window_placement.h"
 #include "device/connect_form.h"
 #include "records/load_data_form.h"
 #include "reports/report_form.h"
@@ -22,18 +23,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QScreen>
-
-namespace
-{
-
-void ShowModeless(QWidget* window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 ApplicationWindows::ApplicationWindows()
 {
@@ -80,6 +69,13 @@ void ApplicationWindows::wireWindows()
 void ApplicationWindows::wireAnalysis()
 {
     curveform()->setLoadDataForm(LoadDataForm());
+    curveform()->setOffsetsSource(
+        [this] { return calibrationform()->CalibrationOffsetsInForce(); });
+    curveform()->setThresholdsSource(
+        [this] { return alarmconfigform()->AlarmThresholdsInForce(); });
+    curveform()->setChartWindows(TempCurveForm(), HumCurveForm());
+    // Usable beside the modal curve view.
+    curveform()->setReportRequest([this] { ShowBesideModal(formpdf()); });
 }
 
 void ApplicationWindows::wireSettings()
@@ -120,7 +116,7 @@ void ApplicationWindows::wireMainForm()
     actions.openCalibration = [this] { calibrationform()->exec(); };
     actions.openAlarms = [this] { alarmconfigform()->exec(); };
     actions.openSerialNumber = [this] { serialnumber()->exec(); };
-    actions.showReport = [this] { ShowModeless(formpdf()); };
+    actions.showReport = [this] { ShowBesideModal(formpdf()); };
     actions.openAddUser = [this] { AddUserForm()->exec(); };
     actions.openAuditView = [this] { AuditForm()->exec(); };
     actions.openUserList = [this] { UserListForm()->exec(); };
@@ -134,7 +130,7 @@ void ApplicationWindows::start()
 
 void ApplicationWindows::showSignIn()
 {
-    ShowModeless(LoginForm());
+    ShowBesideModal(LoginForm());
 }
 
 // The sign-in window has already made the user's identifier CurrentUserId.

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
 
 QList<QByteArray> SplitTextLines(const QByteArray& bytes)
 {
@@ -78,4 +79,20 @@ void WriteTextLines(const QString& fileName, const QStringList& lines)
     for (const QString& line : lines)
         encoded.append(EncodeWindows1252(line));
     WriteByteLines(fileName, encoded);
+}
+
+void OverwriteThenRemove(const QString& fileName, const QByteArray& bytes)
+{
+    QFile file(fileName);
+    // errno right after each call: the system's reason, as the runtime reports it.
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw EInOutError(EInOutError::codeForErrno(errno ? errno : EACCES));
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        throw EInOutError(EInOutError::codeForErrno(errno ? errno : ENOSPC));
+    file.close();
+    errno = 0;
+    if (!QFile::remove(fileName))
+        throw EInOutError(EInOutError::codeForErrno(errno ? errno : EACCES));
 }

@@ -20,3 +20,8 @@ void WriteWholeFile(const QString& fileName, const QByteArray& bytes);
 void WriteTextLines(const QString& fileName, const QStringList& lines);
 // Each line is already bytes (record lines, the CSV buffer).
 void WriteByteLines(const QString& fileName, const QList<QByteArray>& lines);
+
+// Creates or empties the file, writes the bytes, closes it, then deletes it: what was there
+// cannot be read back from the disk blocks the file held. Failures raise EInOutError with the
+// runtime's code ("File access denied", ...).
+void OverwriteThenRemove(const QString& fileName, const QByteArray& bytes);

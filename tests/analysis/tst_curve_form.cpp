@@ -1,17 +1,24 @@
-// The curve view's showing: the download dialog first, modally, then the record file into
-// the grid; errors of the load in the error box.
+// The curve view: the download dialog first, modally, then the record file into the grid,
+// calibrated, the charts filled, the statistics and the alarm; CSV export, report range,
+// clearing. Errors in the error box.
+#include "analysis/chart/chart_series.h"
+#include "analysis/chart_view.h"
+#include "analysis/chart_windows.h"
 #include "analysis/curve_form.h"
 #include "records/load_data_form.h"
 #include "records/record_line.h"
 #include "support/scripted_services.h"
 #include "support/test_files.h"
+#include "users/audit_log.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,8 +38,28 @@ private Q_SLOTS:
     void showingRunsTheDownloadThenLoadsTheFile();
     void failedLoadIsReportedAndLeavesTheTable_data();
     void failedLoadIsReportedAndLeavesTheTable();
+    void calibrationAndStatistics_data();
+    void calibrationAndStatistics();
+    void alarmAgainstTheHighThreshold_data();
+    void alarmAgainstTheHighThreshold();
+    void thresholdThatIsNoNumberIsReportedAfterTheStatistics();
+    void chartsReceiveOnePointPerRowReplacingEarlierOnes();
+    void rangeCouplingAndReportAnswers_data();
+    void rangeCouplingAndReportAnswers();
+    void csvExportWritesTwoFilesAfterItsAuditEntry();
+    void csvExportCancelledOrWithoutFile();
+    void clearingAsksThenEmptiesTheTableAndDeletesTheFile();
+    void chartButtonsAndPreviewsShowTheWindows();
+    void zoomedRowsBecomeTheReportRange();
+    void coldChainSummary();
 
 private:
+    // Writes the record file and shows the view, closing the download dialog unused.
+    bool showWith(const QByteArray& recordFile);
+    QString label(const char* name) const { return m_view->findChild<QLabel*>(name)->text(); }
+    QSpinBox* spin(const char* name) const { return m_view->findChild<QSpinBox*>(name); }
+    void click(const char* name) { m_view->findChild<QAbstractButton*>(name)->click(); }
+
     // Shows the view; while the download dialog is up, runs `whileDownloadIsUp` and
     // closes it with "Ouvrir les données".
     bool showAndLeaveDownload(std::function<void()> whileDownloadIsUp = {});
@@ -41,6 +68,12 @@ private:
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<TLoadDataForm> m_download;
     std::unique_ptr<Tcurveform> m_view;
+    std::unique_ptr<TTempCurveForm> m_temperature;
+    std::unique_ptr<THumCurveForm> m_humidity;
+    TCalibrationOffsets m_offsets{QStringLiteral("0,0"), QStringLiteral("0,0")};
+    TAlarmThresholds m_thresholds{"30", "20", "85", "60"};
+    int m_reportsShown = 0;
+    FixedClock m_clock;
 };
 
 void CurveFormTest::init()
@@ -51,13 +84,33 @@ void CurveFormTest::init()
     m_dialogs = std::make_unique<ScriptedDialogs>();
     Services::setDialogs(m_dialogs.get());
     m_download = std::make_unique<TLoadDataForm>();
+    Services::setClock(&m_clock);
+    ResetAuditLog();
+    OpenAuditLog(); // says that the new file holds no entry yet
+    m_dialogs->clear();
+    SetCurrentUserId(7);
+    m_offsets = {QStringLiteral("0,0"), QStringLiteral("0,0")};
+    m_thresholds = {"30", "20", "85", "60"};
+    m_reportsShown = 0;
     m_view = std::make_unique<Tcurveform>();
     m_view->setLoadDataForm(m_download.get());
+    m_temperature = std::make_unique<TTempCurveForm>();
+    m_humidity = std::make_unique<THumCurveForm>();
+    m_view->setOffsetsSource([this] { return m_offsets; });
+    m_view->setThresholdsSource([this] { return m_thresholds; });
+    m_view->setChartWindows(m_temperature.get(), m_humidity.get());
+    m_view->setReportRequest([this] { ++m_reportsShown; });
+    QLocale::setDefault(QLocale(QStringLiteral("fr_FR")));
 }
 
 void CurveFormTest::cleanup()
 {
+    QLocale::setDefault(QLocale::c());
+    ResetAuditLog();
+    Services::setClock(nullptr);
     m_view.reset();
+    m_temperature.reset();
+    m_humidity.reset();
     m_download.reset();
     Services::setDialogs(nullptr);
     m_dialogs.reset();
@@ -154,9 +207,9 @@ void CurveFormTest::showingRunsTheDownloadThenLoadsTheFile()
     auto* grid = m_view->findChild<QTableView*>("StringGrid1");
     QCOMPARE(grid->model()->rowCount(), 2);
     QCOMPARE(grid->model()->index(1, 2).data().toString(), QStringLiteral("14:22"));
-    QCOMPARE(m_view->recordTable().cell(4, 0), QStringLiteral("61.0"));
+    QCOMPARE(m_view->recordTable().cell(4, 0), QStringLiteral("61"));
     QCOMPARE(m_dialogs->texts(), QStringList());
-    QCOMPARE(m_view->findChild<QLabel*>("Tmaxl")->text(), QStringLiteral("0"));
+    QCOMPARE(label("Tmaxl"), QStringLiteral("23,6°C"));
 }
 
 void CurveFormTest::failedLoadIsReportedAndLeavesTheTable_data()
@@ -175,8 +228,7 @@ void CurveFormTest::failedLoadIsReportedAndLeavesTheTable()
     QFETCH(bool, missing);
     QFETCH(QByteArray, file);
     QFETCH(QString, message);
-    WriteAll(RecordFileName, "a;b;c;d\r\ne;f;g;h\r\ni;j;k;l\r\n");
-    QVERIFY(showAndLeaveDownload());
+    QVERIFY(showWith("1/1;0:0;20.0;50.0\r\n1/1;0:15;21.0;51.0\r\n1/1;0:30;22.0;52.0\r\n"));
     m_view->hide();
     QFile::remove(RecordFileName);
     if (!missing)
@@ -193,7 +245,334 @@ void CurveFormTest::failedLoadIsReportedAndLeavesTheTable()
              qPrintable(m_dialogs->boxes.first().text));
     QVERIFY(m_view->isVisible());
     QCOMPARE(m_view->recordTable().rowCount(), 3);
-    QCOMPARE(m_view->recordTable().cell(4, 2), QStringLiteral("l"));
+    QCOMPARE(m_view->recordTable().cell(4, 2), QStringLiteral("52"));
+    QCOMPARE(label("Tmaxl"), QStringLiteral("22°C"));
+}
+
+bool CurveFormTest::showWith(const QByteArray& recordFile)
+{
+    WriteAll(RecordFileName, recordFile);
+    m_view->hide();
+    return showAndLeaveDownload();
+}
+
+void CurveFormTest::calibrationAndStatistics_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("tempOffset");
+    QTest::addColumn<QString>("humOffset");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("row0"); // columns 0..4
+    QTest::addColumn<QStringList>("row1");
+    QTest::addColumn<QStringList>("statistics"); // Tmaxl TMinl TAvl HMaxl HMinl havl
+
+    const QByteArray twoRows = "5/3;14:7;20.0;50.0\r\n5/3;14:22;21.0;51.0\r\n";
+    // The first row is calibrated like the others, so the minimum is 20,5, not the raw 20.
+    QTest::newRow("offsets, French")
+        << "fr_FR"
+        << "0,5"
+        << "-1,0" << twoRows << QStringList{"1", "5/3", "14:7", "20,5", "49"}
+        << QStringList{"2", "5/3", "14:22", "21,5", "50"}
+        << QStringList{"21,5°C", "20,5°C", "21,00°C", "50%", "49%", "49,50%"};
+    QTest::newRow("offsets, English")
+        << "en_US"
+        << "0.5"
+        << "-1" << twoRows << QStringList{"1", "5/3", "14:7", "20.5", "49"}
+        << QStringList{"2", "5/3", "14:22", "21.5", "50"}
+        << QStringList{"21.5°C", "20.5°C", "21.00°C", "50%", "49%", "49.50%"};
+    QTest::newRow("mean of 20 21 22")
+        << "fr_FR"
+        << "0,0"
+        << "0,0" << QByteArray("1/1;0:0;20.0;50.0\r\n1/1;0:15;21.0;50.0\r\n1/1;0:30;22.0;50.0\r\n")
+        << QStringList{"1", "1/1", "0:0", "20", "50"} << QStringList{"2", "1/1", "0:15", "21", "50"}
+        << QStringList{"22°C", "20°C", "21,00°C", "50%", "50%", "50,00%"};
+    QTest::newRow("offset as typed with %")
+        << "fr_FR"
+        << "1 %"
+        << "abc" << twoRows << QStringList{"1", "5/3", "14:7", "21", "50"}
+        << QStringList{"2", "5/3", "14:22", "22", "51"}
+        << QStringList{"22°C", "21°C", "21,50°C", "51%", "50%", "50,50%"};
+    QTest::newRow("negative and hundredths")
+        << "fr_FR"
+        << "0"
+        << "0" << QByteArray("5/3;14:7;-5.25;61.0\r\n5/3;14:22;-4.5;60.9\r\n")
+        << QStringList{"1", "5/3", "14:7", "-5,25", "61"}
+        << QStringList{"2", "5/3", "14:22", "-4,5", "60,9"}
+        << QStringList{"-4,5°C", "-5,25°C", "-4,88°C", "61%", "60,9%", "60,95%"};
+}
+
+void CurveFormTest::calibrationAndStatistics()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, tempOffset);
+    QFETCH(QString, humOffset);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, row0);
+    QFETCH(QStringList, row1);
+    QFETCH(QStringList, statistics);
+    QLocale::setDefault(QLocale(locale));
+    m_offsets = {tempOffset, humOffset};
+
+    QVERIFY(showWith(file));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    for (int column = 0; column < 5; ++column) {
+        QCOMPARE(m_view->recordTable().cell(column, 0), row0[column]);
+        QCOMPARE(m_view->recordTable().cell(column, 1), row1[column]);
+    }
+    const QStringList shown{label("Tmaxl"), label("TMinl"), label("TAvl"),
+                            label("HMaxl"), label("HMinl"), label("havl")};
+    QCOMPARE(shown, statistics);
+    // The record file itself is never calibrated.
+    QCOMPARE(ReadAll(RecordFileName), file);
+}
+
+void CurveFormTest::alarmAgainstTheHighThreshold_data()
+{
+    QTest::addColumn<QString>("threshold");
+    QTest::addColumn<QByteArray>("maximum"); // the temperature text of the hottest record
+    QTest::addColumn<bool>("alarm");
+    QTest::newRow("equal") << "30" << QByteArray("30.0") << false;
+    QTest::newRow("0.1 above") << "30" << QByteArray("30.1") << true;
+    QTest::newRow("below") << "30" << QByteArray("29.9") << false;
+    QTest::newRow("decimal threshold, above") << "30,5" << QByteArray("30.6") << true;
+    QTest::newRow("decimal threshold, equal") << "30.5" << QByteArray("30.5") << false;
+    QTest::newRow("spaces and sign") << "  +29" << QByteArray("29.5") << true;
+}
+
+void CurveFormTest::alarmAgainstTheHighThreshold()
+{
+    QFETCH(QString, threshold);
+    QFETCH(QByteArray, maximum);
+    QFETCH(bool, alarm);
+    m_thresholds.tempHigh = threshold;
+    QVERIFY(showWith("1/1;0:0;20.0;50.0\r\n1/1;0:15;" + maximum + ";50.0\r\n"));
+    QVERIFY2(m_dialogs->boxes.isEmpty(), qPrintable(m_dialogs->texts().join('|')));
+    QCOMPARE(m_view->findChild<QLabel*>("alarmlabel")->isVisible(), alarm);
+}
+
+void CurveFormTest::thresholdThatIsNoNumberIsReportedAfterTheStatistics()
+{
+    QVERIFY(showWith("1/1;0:0;35.0;50.0\r\n1/1;0:15;20.0;50.0\r\n"));
+    QVERIFY(m_view->findChild<QLabel*>("alarmlabel")->isVisible());
+
+    m_thresholds.tempHigh = QStringLiteral("trente");
+    QVERIFY(showWith("1/1;0:0;20.0;50.0\r\n1/1;0:15;21.0;50.0\r\n"));
+    QCOMPARE(m_dialogs->texts(), QStringList{"'trente' is not a valid integer value."});
+    QCOMPARE(m_dialogs->boxes[0].kind, MsgKind::Error);
+    QCOMPARE(label("Tmaxl"), QStringLiteral("21°C"));               // shown before the error
+    QVERIFY(m_view->findChild<QLabel*>("alarmlabel")->isVisible()); // as it was
+}
+
+void CurveFormTest::chartsReceiveOnePointPerRowReplacingEarlierOnes()
+{
+    m_offsets = {QStringLiteral("0,5"), QStringLiteral("-1")};
+    m_thresholds = {"30", "20,5", "85", "60"};
+    const QByteArray file = "5/3;14:7;20.0;50.0\r\n6/3;14:22;21.0;51.0\r\n7/3;0:0;22.0;52.5\r\n";
+    QVERIFY(showWith(file));
+    QVERIFY(showWith(file)); // a second showing replaces the points
+
+    const ChartSeries& temperature = m_temperature->curve();
+    const ChartSeries& humidity = m_humidity->curve();
+    QCOMPARE(temperature.count(), 3);
+    QCOMPARE(humidity.count(), 3);
+    for (int r = 0; r < 3; ++r) {
+        QCOMPARE(temperature.x(r), double(r));
+        QCOMPARE(temperature.y(r), 20.5 + r);
+        QCOMPARE(humidity.y(r), r == 2 ? 51.5 : 49.0 + r);
+        QCOMPARE(temperature.pointColour(r), QColor(255, 0, 0));
+        QCOMPARE(humidity.pointColour(r), QColor(0, 128, 0));
+    }
+    QCOMPARE(temperature.label(0), QStringLiteral("1  5/3"));
+    QCOMPARE(humidity.label(2), QStringLiteral("3  7/3"));
+    const struct {
+        const ChartSeries& series;
+        double y;
+    } thresholds[] = {{m_temperature->highThreshold(), 30},
+                      {m_temperature->lowThreshold(), 20.5},
+                      {m_humidity->highThreshold(), 85},
+                      {m_humidity->lowThreshold(), 60}};
+    for (const auto& t : thresholds) {
+        QCOMPARE(t.series.count(), 3);
+        for (int r = 0; r < 3; ++r) {
+            QCOMPARE(t.series.y(r), t.y);
+            QCOMPARE(t.series.pointColour(r), t.series.colour()); // the series' own colour
+            QCOMPARE(t.series.label(r), QString());
+        }
+    }
+}
+
+void CurveFormTest::rangeCouplingAndReportAnswers_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end"); // -1: as the coupling sets it
+    QTest::addColumn<QString>("message");
+    QTest::newRow("coupled: 7 to 47") << 7 << -1 << QString();
+    QTest::newRow("48 is too far") << 7 << 48 << "Nombre d enregistrement > 40";
+    QTest::newRow("equal") << 7 << 7 << "Nombre d enregistrement < 1";
+    QTest::newRow("end below start") << 7 << 3 << "Nombre d enregistrement < 1";
+    QTest::newRow("one apart") << 7 << 8 << QString();
+}
+
+void CurveFormTest::rangeCouplingAndReportAnswers()
+{
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(QString, message);
+    spin("startpdf")->setValue(start);
+    QCOMPARE(spin("endpdf")->value(), start + 40);
+    if (end >= 0)
+        spin("endpdf")->setValue(end);
+    click("Button1");
+
+    // The request is audited first, with the two range texts, also when refused.
+    const QList<AuditRecord> entries = ReadAuditEntries();
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries[0].action, QByteArray("pdf report "));
+    QCOMPARE(entries[0].userId, 7);
+    QCOMPARE(entries[0].details, AuditDetails::PdfReport(QString::number(start),
+                                                         QString::number(spin("endpdf")->value()))
+                                     .toLatin1());
+    if (message.isEmpty()) {
+        QVERIFY(m_dialogs->boxes.isEmpty());
+        QCOMPARE(m_reportsShown, 1);
+    } else {
+        QCOMPARE(m_dialogs->texts(), QStringList{message});
+        QCOMPARE(m_dialogs->boxes[0].kind, MsgKind::Plain);
+        QCOMPARE(m_reportsShown, 0);
+    }
+    QCOMPARE(m_view->reportStart(), start);
+}
+
+void CurveFormTest::csvExportWritesTwoFilesAfterItsAuditEntry()
+{
+    const QByteArray file = "5/3;14:7;23.5;61.0\r\n5/3;14:22;23.6;60.9\r\n";
+    m_offsets = {QStringLiteral("1"), QStringLiteral("1")};
+    QVERIFY(showWith(file));
+    m_dialogs->saveAnswers.enqueue(FileSaveAnswer{QDir::current().filePath("data.csv"), 1});
+    bool auditedFirst = false;
+    m_dialogs->onBox = nullptr;
+    click("SpeedButton1");
+    auditedFirst = ReadAuditEntries().size() == 1;
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QCOMPARE(m_dialogs->saveRequests.size(), 1);
+    QCOMPARE(m_dialogs->saveRequests[0].filters, QStringList{"Excel CSV File (*.csv)"});
+    QCOMPARE(m_dialogs->saveRequests[0].defaultSuffix, QStringLiteral("*.csv"));
+    // Raw record lines, no offsets, no row numbers, no heading.
+    QCOMPARE(ReadAll("data.csv"), file);
+    QCOMPARE(ReadAll("data.csv.CSV"), file);
+    QVERIFY(auditedFirst);
+    const AuditRecord entry = ReadAuditEntries().constFirst();
+    QCOMPARE(entry.action, QByteArray("SAVE CSV FILE "));
+    QCOMPARE(entry.details, QByteArray("save csv"));
+
+    // A copy that cannot be written is reported, not passed over.
+    m_dialogs->saveAnswers.enqueue(FileSaveAnswer{QDir::current().filePath("absent/x.csv"), 1});
+    click("SpeedButton1");
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QVERIFY2(
+        m_dialogs->boxes[0].text.startsWith(QStringLiteral("Cannot create file \"%1\"")
+                                                .arg(QDir::current().filePath("absent/x.csv"))),
+        qPrintable(m_dialogs->boxes[0].text));
+}
+
+void CurveFormTest::csvExportCancelledOrWithoutFile()
+{
+    WriteAll(RecordFileName, "5/3;14:7;23.5;61.0\r\n5/3;14:22;23.6;60.9\r\n");
+    click("SpeedButton1"); // the dialog is cancelled
+    QCOMPARE(m_dialogs->saveRequests.size(), 1);
+    QCOMPARE(QDir::current().entryList({"*.csv", "*.CSV"}, QDir::Files), QStringList());
+    QCOMPARE(ReadAuditEntries().size(), 1);
+
+    QFile::remove(RecordFileName);
+    click("SpeedButton1");
+    QCOMPARE(ReadAuditEntries().size(), 2); // audited before the file was looked at
+    QCOMPARE(m_dialogs->saveRequests.size(), 1);
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QVERIFY(m_dialogs->boxes[0].text.startsWith(
+        QStringLiteral("Cannot open file \"%1\"")
+            .arg(QDir::current().absoluteFilePath(RecordFileName))));
+}
+
+void CurveFormTest::clearingAsksThenEmptiesTheTableAndDeletesTheFile()
+{
+    QVERIFY(showWith("5/3;14:7;23.5;61.0\r\n5/3;14:22;23.6;60.9\r\n"));
+    const QString maximum = label("Tmaxl");
+
+    m_dialogs->answers.enqueue(MsgButton::No);
+    click("Button2");
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes[0].kind, MsgKind::Warning);
+    QCOMPARE(m_dialogs->boxes[0].text,
+             QStringLiteral("Effacer définitivement les enregistrements affichés ?"));
+    QCOMPARE(m_dialogs->boxes[0].buttons, (QList<MsgButton>{MsgButton::Yes, MsgButton::No}));
+    QVERIFY(QFile::exists(RecordFileName));
+    QCOMPARE(m_view->recordTable().cell(3, 0), QStringLiteral("23,5"));
+
+    m_dialogs->answers.enqueue(MsgButton::Yes);
+    click("Button2");
+    QVERIFY(!QFile::exists(RecordFileName));
+    QCOMPARE(m_view->recordTable().rowCount(), 2);
+    for (int column = 0; column < 5; ++column)
+        QCOMPARE(m_view->recordTable().cell(column, 1), QString());
+    QCOMPARE(label("Tmaxl"), maximum); // the statistics stay
+    QCOMPARE(ReadAuditEntries().size(), 0);
+
+    // The next showing reports the missing file.
+    m_dialogs->clear();
+    m_view->hide();
+    QVERIFY(showAndLeaveDownload());
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QVERIFY(m_dialogs->boxes[0].text.startsWith(QStringLiteral("Cannot open file")));
+}
+
+void CurveFormTest::chartButtonsAndPreviewsShowTheWindows()
+{
+    QVERIFY(showWith("5/3;14:7;23.5;61.0\r\n5/3;14:22;23.6;60.9\r\n"));
+    click("BitBtn1");
+    QVERIFY(m_temperature->isVisible());
+    QVERIFY(!m_humidity->isVisible());
+    click("BitBtn2");
+    QVERIFY(m_humidity->isVisible());
+    m_temperature->close();
+    m_humidity->close();
+    auto* preview = m_view->findChild<QWidget*>("humiditypreview");
+    QVERIFY(preview && preview->isVisible());
+    QTest::mouseClick(preview, Qt::LeftButton);
+    QVERIFY(m_humidity->isVisible());
+    m_humidity->close();
+}
+
+void CurveFormTest::zoomedRowsBecomeTheReportRange()
+{
+    QByteArray file;
+    for (int r = 0; r < 200; ++r)
+        file += QByteArray::number(1 + r / 96) + "/3;" + QByteArray::number(r % 24) +
+                ":0;21.0;50.0\r\n";
+    QVERIFY(showWith(file));
+    auto* button = m_view->findChild<QPushButton*>("rangebutton");
+    QVERIFY(!button->isEnabled());
+    ChartView* chart = m_temperature->chartView();
+    chart->chart().setVisibleXRange({10.5, 40.2});
+    emit chart->visibleRangeChanged(10.5, 40.2);
+    QVERIFY(button->isEnabled());
+    button->click();
+    QCOMPARE(spin("startpdf")->value(), 11);
+    QCOMPARE(spin("endpdf")->value(), 40);
+}
+
+void CurveFormTest::coldChainSummary()
+{
+    m_thresholds = {"25", "20", "85", "60"};
+    // Every 15 minutes: two records above 25 °C, one below 20 °C.
+    QVERIFY(showWith("1/1;0:0;21.0;50.0\r\n1/1;0:15;26.0;50.0\r\n1/1;0:30;27.0;50.0\r\n"
+                     "1/1;0:45;19.0;50.0\r\n1/1;1:0;22.0;50.0\r\n"));
+    const QString text = label("coldchainlabel");
+    QVERIFY2(text.contains(QStringLiteral("Au-dessus de 25 °C : 2 enregistrements, 30 min")),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Au-dessous de 20 °C : 1 enregistrement, 15 min")),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Température cinétique moyenne : 23,")),
+             qPrintable(text));
 }
 
 QTEST_MAIN(CurveFormTest)

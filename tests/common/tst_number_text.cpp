@@ -15,6 +15,10 @@ private Q_SLOTS:
     void parseLocaleNumberReadsTheLocaleAtEveryCall();
     void strictToInt_data();
     void strictToInt();
+    void generalNumberText_data();
+    void generalNumberText();
+    void fixedTwoDecimalText_data();
+    void fixedTwoDecimalText();
 };
 
 void NumberTextTest::parseLocaleNumber_data()
@@ -96,6 +100,72 @@ void NumberTextTest::strictToInt()
     } catch (const EConvertError& e) {
         QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(text));
     }
+}
+
+void NumberTextTest::generalNumberText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("french");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("decimal") << 23.6 << "23,6"
+                             << "23.6";
+    QTest::newRow("whole") << 24.0 << "24"
+                           << "24";
+    QTest::newRow("binary noise") << 0.1 + 0.2 << "0,3"
+                                  << "0.3";
+    QTest::newRow("offset sum") << 21.0 + 0.5 << "21,5"
+                                << "21.5";
+    QTest::newRow("negative") << -2.5 << "-2,5"
+                              << "-2.5";
+    QTest::newRow("negative zero") << -0.0 << "0"
+                                   << "0";
+    QTest::newRow("small fixed") << 0.00001 << "0,00001"
+                                 << "0.00001";
+    QTest::newRow("small scientific") << 0.0000015 << "1,5E-6"
+                                      << "1.5E-6";
+    QTest::newRow("15 digits") << 123456789012345.0 << "123456789012345"
+                               << "123456789012345";
+    QTest::newRow("16 digits") << 1234567890123456.0 << "1,23456789012346E15"
+                               << "1.23456789012346E15";
+    QTest::newRow("hundreds") << 100.0 << "100"
+                              << "100";
+    QTest::newRow("rounded to 15 digits") << 20.000000000000004 << "20"
+                                          << "20";
+}
+
+void NumberTextTest::generalNumberText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, french);
+    QFETCH(QString, english);
+    QLocale::setDefault(QLocale(QStringLiteral("fr_FR")));
+    QCOMPARE(GeneralNumberText(value), french);
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    QCOMPARE(GeneralNumberText(value), english);
+    // What is written reads back as the same number.
+    QCOMPARE(ParseLocaleNumber(GeneralNumberText(value)), QString(english).toDouble());
+}
+
+void NumberTextTest::fixedTwoDecimalText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("french");
+    QTest::newRow("rounded up") << 23.456 << "23,46";
+    QTest::newRow("whole") << 21.0 << "21,00";
+    QTest::newRow("mean of 20 21 22") << (20.0 + 21.0 + 22.0) / 3 << "21,00";
+    QTest::newRow("negative") << -1.5 << "-1,50";
+    QTest::newRow("tiny negative") << -0.001 << "0,00";
+    QTest::newRow("large") << 1234567.891 << "1234567,89";
+}
+
+void NumberTextTest::fixedTwoDecimalText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, french);
+    QLocale::setDefault(QLocale(QStringLiteral("fr_FR")));
+    QCOMPARE(FixedTwoDecimalText(value), french);
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    QCOMPARE(FixedTwoDecimalText(value), QString(french).replace(',', '.'));
 }
 
 QTEST_GUILESS_MAIN(NumberTextTest)
