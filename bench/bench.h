@@ -34,3 +34,12 @@ struct BenchRegistrar {
 double PeakResidentMiB();
 // Current resident memory, in MiB.
 double CurrentResidentMiB();
+// Heap bytes in use now (glibc's count, mmapped blocks included), in MiB: unlike the resident
+// size, not lowered by memory that earlier work freed and the process kept.
+double HeapInUseMiB();
+
+// The peak resident size restarts from the current one (Linux: clear_refs 5).
+void ResetPeakResident();
+
+// A record file as a download of that many records every 15 minutes writes it.
+void WriteRecordFile(const QString& fileName, int rows);

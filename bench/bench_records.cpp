@@ -30,36 +30,6 @@ namespace
 
 constexpr int LoadRows = 500000;
 
-// The peak resident size restarts from the current one (Linux: clear_refs 5).
-void ResetPeakResident()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
-void WriteDownloadedFile(const QString& fileName, int rows)
-{
-    QByteArray bytes;
-    bytes.reserve(qsizetype(rows) * 24);
-    for (int k = 0; k < rows; ++k) {
-        const int minutes = k * 15;
-        const std::array<qint32, ValuesPerRecord> values{1 + (minutes / 1440) % 28,
-                                                         1 + (minutes / 40320) % 12,
-                                                         (minutes / 60) % 24,
-                                                         minutes % 60,
-                                                         18 + k % 7,
-                                                         k % 10,
-                                                         50 + k % 11,
-                                                         (k * 7) % 10};
-        bytes += FormatRecordLine(values);
-        bytes += "\r\n";
-    }
-    QFile file(fileName);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
-
 // What a straightforward port does: one widget item per cell.
 class ItemWidgetSink : public TableSink
 {
@@ -100,7 +70,7 @@ template <class Load> LoadFigures MeasureLoad(Load&& load)
 QUIVEL_BENCH("records: LoadRecordFile of 500 000 lines, record table vs QTableWidget items")
 {
     const QString fileName = QStringLiteral("bench-load.c00");
-    WriteDownloadedFile(fileName, LoadRows);
+    WriteRecordFile(fileName, LoadRows);
     std::printf("file: %d lines, %.1f MiB\n", LoadRows, double(QFile(fileName).size()) / 1048576.0);
 
     double best = 1e9;

@@ -54,6 +54,8 @@ void NumberRecordRows(RecordTable& table)
 {
     TableUpdate update(table);
     const int rows = table.rowCount();
+    // Room for every number at once: no doubling of the text buffer on the way.
+    table.reserveText(qsizetype(rows) * 7);
     for (int row = 0; row < rows; ++row)
         table.setCell(NumberColumn, row, QString::number(row + 1));
 }
