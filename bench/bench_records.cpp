@@ -279,14 +279,7 @@ void EndToEnd(const char* mode, const QStringList& options, double gapMs, int ty
     const double lineBound = double(bytes) * 10.0 / 57600.0;
     const double gapBound = records * ValuesPerRecord * gapMs / 1000.0;
     const RecordDownload& download = bench.form.download();
-    RecordCheck check = download.check();
-    if (!complete) {
-        // The same check over the whole records that did arrive.
-        std::vector<qint32> stored;
-        for (qint32 i = 0; i < download.receivedCount(); ++i)
-            stored.push_back(CleanValue(download.slot(i)));
-        check = CheckRecordDates(stored, int(stored.size() / ValuesPerRecord));
-    }
+    const RecordCheck check = download.report().check;
     std::printf("%s: %s, %d values stored from %d packets in %.2f s; line lower bound %.2f s "
                 "(%lld bytes at 57600 baud), ratio %.2f; logger's own gap floor %.2f s; "
                 "records flagged %d of %d%s\n",

@@ -2,11 +2,10 @@
 
 #include "common/number_text.h"
 #include "records/record_table.h"
+#include "records/record_time.h"
 
-#include <QDate>
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace
 {
@@ -14,7 +13,6 @@ namespace
 constexpr double KelvinOffset = 273.15;
 constexpr int DateColumn = 1;
 constexpr int TimeColumn = 2;
-constexpr int FirstYear = 2000; // a leap year: 29/2 is a date
 
 // "a<sep>b" as two whole numbers.
 std::optional<std::pair<int, int>> SplitPair(QStringView text, QChar separator)
@@ -30,43 +28,19 @@ std::optional<std::pair<int, int>> SplitPair(QStringView text, QChar separator)
     return std::pair{a, b};
 }
 
-// Minutes from the first record's year, for each row; nullopt where the date or time is not one.
+// The time of each row; nullopt where the date or time is not one.
 std::vector<std::optional<qint64>> RecordMinutes(const RecordTable& table, int rows)
 {
     std::vector<std::optional<qint64>> minutes(static_cast<size_t>(rows));
-    const QDate origin(FirstYear, 1, 1);
-    int year = FirstYear;
-    std::pair<int, int> previousDate{0, 0};
+    RecordClock clock;
     for (int row = 0; row < rows; ++row) {
         const auto date = SplitPair(table.cellView(DateColumn, row), u'/');
         const auto time = SplitPair(table.cellView(TimeColumn, row), u':');
-        if (!date || !time)
-            continue;
-        const std::pair monthDay{date->second, date->first};
-        if (row > 0 && monthDay < previousDate)
-            ++year;
-        previousDate = monthDay;
-        const QDate day(year, date->second, date->first);
-        if (!day.isValid() || time->first < 0 || time->first > 23 || time->second < 0 ||
-            time->second > 59)
-            continue;
-        minutes[size_t(row)] = origin.daysTo(day) * 1440 + time->first * 60 + time->second;
+        if (date && time)
+            minutes[size_t(row)] =
+                clock.minutes(date->first, date->second, time->first, time->second);
     }
     return minutes;
-}
-
-// The most frequent positive step between consecutive records.
-qint64 UsualPeriod(const std::vector<std::optional<qint64>>& minutes)
-{
-    std::map<qint64, int> counts;
-    for (size_t i = 1; i < minutes.size(); ++i) {
-        if (minutes[i] && minutes[i - 1] && *minutes[i] > *minutes[i - 1])
-            ++counts[*minutes[i] - *minutes[i - 1]];
-    }
-    const auto most =
-        std::max_element(counts.begin(), counts.end(),
-                         [](const auto& a, const auto& b) { return a.second < b.second; });
-    return most == counts.end() ? 0 : most->first;
 }
 
 } // namespace
@@ -88,7 +62,7 @@ ColdChainSummary SummariseColdChain(const RecordTable& table, const CurveColumns
     ColdChainSummary summary;
     const int rows = int(columns.temperature.size());
     const auto minutes = RecordMinutes(table, rows);
-    const qint64 period = UsualPeriod(minutes);
+    const qint64 period = UsualStep(minutes);
     for (int row = 0; row < rows; ++row) {
         const double t = columns.temperature[size_t(row)];
         Excursion* excursion = t > highThreshold  ? &summary.above

@@ -7,19 +7,13 @@
 #include "common/services.h"
 #include "device/protocol.h"
 #include "records/record_line.h"
+#include "users/audit_log.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 
 #include <QShowEvent>
-
-namespace
-{
-
-// A warning shown from the event loop, so that a packet handler never waits on a box.
-void PostWarning(const QString& text)
-{
-    PostGuarded([text] { MessageDlg(text, MsgKind::Warning, {MsgButton::Ok}); });
-}
-
-} // namespace
 
 TLoadDataForm::TLoadDataForm(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TLoadDataForm>())
@@ -34,13 +28,36 @@ TLoadDataForm::TLoadDataForm(QWidget* parent)
     connect(ui->BitBtn2, &QPushButton::clicked, this, &TLoadDataForm::BitBtn2Click);
     connect(&ComDataPacket1, &TComDataPacket::OnPacket, this, &TLoadDataForm::ComDataPacket1Packet);
     connect(&m_refreshTimer, &QTimer::timeout, this, &TLoadDataForm::RefreshTimerTimer);
+
+    // What went wrong with a download, and the two ways on; "Ouvrir les données" is the third.
+    m_problemLabel = new QLabel(this);
+    m_problemLabel->setObjectName(QStringLiteral("ProblemLabel"));
+    m_problemLabel->setWordWrap(true);
+    m_problemLabel->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0);"));
+    m_retryButton = new QPushButton(QStringLiteral("Recommencer"), this);
+    m_retryButton->setObjectName(QStringLiteral("RetryButton"));
+    m_saveAnywayButton = new QPushButton(QStringLiteral("Enregistrer quand même"), this);
+    m_saveAnywayButton->setObjectName(QStringLiteral("SaveAnywayButton"));
+    m_saveAnywayButton->setAutoDefault(false);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(m_retryButton);
+    choices->addWidget(m_saveAnywayButton);
+    ui->mainLayout->insertWidget(ui->mainLayout->indexOf(ui->SilenceLabel) + 1, m_problemLabel);
+    ui->mainLayout->insertLayout(ui->mainLayout->indexOf(m_problemLabel) + 1, choices);
+    hideProblem();
+    connect(m_retryButton, &QPushButton::clicked, this, &TLoadDataForm::RetryButtonClick);
+    connect(m_saveAnywayButton, &QPushButton::clicked, this, &TLoadDataForm::SaveAnywayButtonClick);
 }
 
 TLoadDataForm::~TLoadDataForm() = default;
 
 void TLoadDataForm::setComPort(TComPort* port)
 {
+    if (m_port)
+        disconnect(m_port, &TComPort::lost, this, &TLoadDataForm::portLost);
     m_port = port;
+    if (port)
+        connect(port, &TComPort::lost, this, &TLoadDataForm::portLost);
 }
 
 void TLoadDataForm::showEvent(QShowEvent* event)
@@ -60,6 +77,7 @@ void TLoadDataForm::hideEvent(QHideEvent* event)
     m_download.abandon();
     m_refreshTimer.stop();
     ui->SilenceLabel->hide();
+    hideProblem();
 }
 
 void TLoadDataForm::FormShow()
@@ -87,11 +105,16 @@ void TLoadDataForm::startDownload()
         return;
     }
     ui->Edit1->setText(QString::number(records));
-    const int n = StrictToInt(ui->Edit1->text());
+    requestRecords(StrictToInt(ui->Edit1->text()));
+}
+
+void TLoadDataForm::requestRecords(int records)
+{
+    hideProblem();
     if (!m_port)
         throw EComPort(EComPort::NotOpen);
-    m_port->WriteText(DownloadCommand(qint64(n) * ValuesPerRecord));
-    m_download.begin(n);
+    m_port->WriteText(DownloadCommand(qint64(records) * ValuesPerRecord));
+    m_download.begin(records);
     m_sinceLastValue.start();
     ui->ProgressBar1->setMaximum(m_download.expectedValues());
     ui->ProgressBar1->setValue(0);
@@ -99,14 +122,38 @@ void TLoadDataForm::startDownload()
     m_refreshTimer.start();
 }
 
+void TLoadDataForm::RetryButtonClick()
+{
+    Guarded([&] {
+        // An adapter unplugged and plugged back: the port opens again under its name.
+        if (m_port && !m_port->Connected())
+            m_port->OpenPort();
+        requestRecords(m_download.records());
+    });
+}
+
+void TLoadDataForm::SaveAnywayButtonClick()
+{
+    Guarded([&] {
+        if (m_download.running())
+            m_download.takeWhatArrived();
+        const DownloadReport report = m_download.report();
+        AppendAuditEntry(DownloadSavedAnywayAction, DownloadSavedAnywayDetails(report));
+        m_refreshTimer.stop();
+        m_download.save(RecordFileName);
+        hideProblem();
+        ui->ProgressBar1->setValue(0);
+        accept();
+    });
+}
+
 void TLoadDataForm::ComDataPacket1Packet(const QByteArray& packet)
 {
-    // An error must not leave a packet handler: it is reported from the event loop and the
-    // download is abandoned, while the link goes on receiving.
+    // An error must not leave a packet handler: it is reported from the event loop, while the
+    // link goes on receiving.
     try {
         acceptPacket(packet);
     } catch (...) {
-        m_download.abandon();
         const QString message = MessageOf(std::current_exception());
         refreshProgress();
         m_refreshTimer.stop();
@@ -125,6 +172,11 @@ void TLoadDataForm::acceptPacket(const QByteArray& packet)
     case RecordDownload::Step::Complete:
         finishDownload();
         return;
+    case RecordDownload::Step::NeedsDecision:
+        m_refreshTimer.stop();
+        refreshProgress();
+        showProblem(QString());
+        return;
     }
 }
 
@@ -136,8 +188,6 @@ void TLoadDataForm::finishDownload()
     ui->ProgressBar1->setValue(0);
     ui->ValuesLabel->setText(ProgressText(m_download.receivedCount(), m_download.expectedValues()));
     ui->SilenceLabel->hide();
-    if (m_download.check().suspect > 0)
-        PostWarning(SuspectRecordsWarning(m_download.check()));
     accept();
 }
 
@@ -156,8 +206,51 @@ void TLoadDataForm::refreshProgress()
     ui->ProgressBar1->setMaximum(m_download.expectedValues());
     ui->ProgressBar1->setValue(m_download.receivedCount());
     ui->ValuesLabel->setText(ProgressText(m_download.receivedCount(), m_download.expectedValues()));
-    ui->SilenceLabel->setVisible(m_download.running() &&
-                                 m_sinceLastValue.elapsed() >= SilenceNoteMs);
+    const bool silent = m_download.running() && m_sinceLastValue.elapsed() >= SilenceNoteMs;
+    ui->SilenceLabel->setVisible(silent);
+    // A stalled download can be asked again or kept as it is; values that come again take
+    // the choice away.
+    if (silent && !m_problemShown)
+        showProblem(QStringLiteral("Aucune valeur n'arrive depuis 5 secondes."));
+    else if (!silent && m_download.running() && m_problemShown)
+        hideProblem();
     if (!m_download.running())
         m_refreshTimer.stop();
+}
+
+void TLoadDataForm::showProblem(const QString& opening)
+{
+    const DownloadReport report = m_download.report();
+    QString text = DownloadProblemText(report);
+    if (!opening.isEmpty())
+        text = opening + QLatin1Char('\n') + text;
+    m_problemLabel->setText(text);
+    m_problemLabel->show();
+    m_retryButton->show();
+    m_retryButton->setDefault(true);
+    // Nothing to write before a first whole record.
+    m_saveAnywayButton->setVisible(report.recordsArrived > 0);
+    m_problemShown = true;
+}
+
+void TLoadDataForm::hideProblem()
+{
+    m_problemLabel->hide();
+    m_retryButton->hide();
+    m_retryButton->setDefault(false);
+    m_saveAnywayButton->hide();
+    m_problemShown = false;
+}
+
+void TLoadDataForm::portLost(const QString& message)
+{
+    Guarded([&] {
+        if (!m_download.running())
+            return;
+        m_refreshTimer.stop();
+        ui->SilenceLabel->hide();
+        showProblem(QStringLiteral("Le datalogger ne répond plus : la liaison a été coupée (%1). "
+                                   "Vérifiez le câble USB, puis recommencez.")
+                        .arg(message));
+    });
 }

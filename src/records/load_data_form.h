@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <memory>
 
+class QLabel;
+class QPushButton;
+
 namespace Ui
 {
 class TLoadDataForm;
@@ -40,6 +43,10 @@ public Q_SLOTS:
     void BitBtn2Click();
     void ComDataPacket1Packet(const QByteArray& packet);
     void RefreshTimerTimer();
+    // "Recommencer": the same download again.
+    void RetryButtonClick();
+    // "Enregistrer quand même": writes what arrived, audited.
+    void SaveAnywayButtonClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,9 +54,14 @@ protected:
 
 private:
     void startDownload();
+    void requestRecords(int records);
     void acceptPacket(const QByteArray& packet);
     void finishDownload();
     void refreshProgress();
+    // Shows what went wrong and the two ways on, under an opening sentence.
+    void showProblem(const QString& opening);
+    void hideProblem();
+    void portLost(const QString& message);
 
     std::unique_ptr<Ui::TLoadDataForm> ui;
     // Attached from the first showing on, never detached.
@@ -58,4 +70,8 @@ private:
     RecordDownload m_download;
     QTimer m_refreshTimer;
     QElapsedTimer m_sinceLastValue;
+    bool m_problemShown = false;
+    QLabel* m_problemLabel = nullptr;
+    QPushButton* m_retryButton = nullptr;
+    QPushButton* m_saveAnywayButton = nullptr;
 };

@@ -3,13 +3,22 @@
 #include <QtGlobal>
 #include <span>
 
-// Values that arrive joined in one packet read as one number and shift every later record;
-// the date and time fields then leave their ranges. This finds such records.
+// Values that arrive joined in one packet read as one number and shift every later record by
+// one field. This finds the records that a download of the logger cannot have sent: a field out
+// of its range, or a time that does not follow the logging period.
 struct RecordCheck {
-    int records = 0;       // records looked at
-    int suspect = 0;       // records whose day, month, hour or minute is out of range
-    int firstSuspect = -1; // index of the first of them, -1 when none
+    int records = 0;          // records looked at
+    int suspect = 0;          // records found wrong
+    int firstSuspect = -1;    // index of the first of them, -1 when none
+    qint64 periodMinutes = 0; // the usual step between records, 0 when unknown
+    bool twoDigitDecimals = false;
 };
 
-// Records k = 0..records-1 at values[8k..8k+3]: day 1-31, month 1-12, hour 0-23, minute 0-59.
-RecordCheck CheckRecordDates(std::span<const qint32> values, int records);
+// The logger's ranges: day 1-31, month 1-12, hour 0-23, minute 0-59, temperature -40..125,
+// humidity 0..100, decimal parts of one digit (or two, where most of them have two); a measure
+// may also be one of the codes 251..255, which the record file shows as 0.
+constexpr int LowestTemperature = -40;
+constexpr int HighestTemperature = 125;
+
+// Records k = 0..records-1 at values[8k..8k+7], as received (before values above 250 become 0).
+RecordCheck CheckRecords(std::span<const qint32> values, int records);

@@ -4,7 +4,10 @@
 #include "device/protocol.h"
 #include "records/record_line.h"
 
+#include <QFileInfo>
 #include <algorithm>
+#include <array>
+#include <filesystem>
 #include <span>
 
 namespace
@@ -31,16 +34,32 @@ QString ShownPacket(const QByteArray& packet)
     return shown;
 }
 
-} // namespace
-
-EMalformedValue::EMalformedValue(const QByteArray& packet, qint64 valueNumber)
-    : QuivelError(QStringLiteral("Valeur n° %1 illisible : « %2 » n'est pas un nombre entier.\n"
-                                 "Le téléchargement est abandonné ; le fichier %3 n'a pas été "
-                                 "modifié.")
-                      .arg(valueNumber)
-                      .arg(ShownPacket(packet), RecordFileName))
+// One bad download must never take the last good one with it: the file in place becomes
+// <name>.bak. A second name on the same data (a hard link) needs no room on a full disk, and the
+// save that follows puts a new file under the name; a copy where links are not possible.
+void KeepPreviousGeneration(const QString& fileName)
 {
+    const QFileInfo current(fileName);
+    if (!current.isFile())
+        return;
+    const std::filesystem::path from = current.filesystemAbsoluteFilePath();
+    std::filesystem::path backup = from;
+    backup += ".bak";
+    std::error_code error;
+    std::filesystem::remove(backup, error);
+    error.clear();
+    std::filesystem::create_hard_link(from, backup, error);
+    if (error) {
+        error.clear();
+        std::filesystem::copy_file(from, backup, std::filesystem::copy_options::overwrite_existing,
+                                   error);
+    }
+    if (error)
+        throw EFCreateError(QString::fromStdU16String(backup.u16string()),
+                            QString::fromLocal8Bit(error.message()));
 }
+
+} // namespace
 
 RecordDownload::RecordDownload() : m_values(size_t(BufferSlots), 0), m_lines{"Memo1"}
 {
@@ -48,16 +67,18 @@ RecordDownload::RecordDownload() : m_values(size_t(BufferSlots), 0), m_lines{"Me
 
 bool RecordDownload::AcceptableRecordCount(qint64 records)
 {
-    return records >= 1 && records <= MaxRecords;
+    return records >= 2 && records <= qint64(MaxRecords) + 1;
 }
 
 void RecordDownload::begin(int records)
 {
     Q_ASSERT(AcceptableRecordCount(records));
-    m_records = std::clamp(records, 1, MaxRecords);
+    m_records = std::clamp(records, 2, MaxRecords + 1);
     m_lines.clear();
     m_received = 0;
-    m_check = {};
+    m_malformed = 0;
+    m_firstMalformed = 0;
+    m_firstMalformedPacket.clear();
     m_running = true;
 }
 
@@ -78,62 +99,132 @@ qint32 RecordDownload::completionCount() const
 
 RecordDownload::Step RecordDownload::accept(const QByteArray& packet)
 {
+    // "g" is the logger's own reply, which may come at any time: no value.
+    if (IsResponseReply(packet))
+        return Step::Ignored;
+    // The last values of a completed download come after it, also after a new request: the
+    // logger sends them first.
+    if (m_tailPending > 0) {
+        --m_tailPending;
+        return Step::Ignored;
+    }
     if (!m_running)
         return Step::Ignored;
     qint32 value = 0;
     try {
         value = ReadValuePacket(packet);
     } catch (const QuivelError&) {
-        m_running = false;
-        throw EMalformedValue(packet, qint64(m_received) + 1);
+        if (m_malformed++ == 0) {
+            m_firstMalformed = m_received + 1;
+            m_firstMalformedPacket = packet;
+        }
     }
     m_values[size_t(m_received)] = value;
     ++m_received;
     if (m_received < completionCount())
         return Step::Stored;
-    complete();
-    return Step::Complete;
+    m_running = false;
+    m_tailPending = expectedValues() - m_received;
+    makeLines(recordsWanted());
+    return report().clean() ? Step::Complete : Step::NeedsDecision;
 }
 
-void RecordDownload::complete()
+int RecordDownload::recordsArrived() const
+{
+    return std::min(recordsWanted(), int(m_received / ValuesPerRecord));
+}
+
+DownloadReport RecordDownload::report() const
+{
+    DownloadReport report;
+    report.recordsWanted = recordsWanted();
+    report.valuesExpected = expectedValues();
+    report.valuesReceived = m_received;
+    report.complete = m_received >= completionCount();
+    report.malformed = m_malformed;
+    report.firstMalformed = m_firstMalformed;
+    report.firstMalformedPacket = m_firstMalformedPacket;
+    report.recordsArrived = recordsArrived();
+    // The check reads the values as they came, before those above 250 become 0.
+    report.check = CheckRecords(std::span<const qint32>(m_values), report.recordsArrived);
+    return report;
+}
+
+void RecordDownload::takeWhatArrived()
 {
     m_running = false;
-    const auto values = std::span<qint32>(m_values).first(size_t(expectedValues()));
-    for (qint32& v : values)
-        v = CleanValue(v);
+    makeLines(recordsArrived());
+}
+
+void RecordDownload::makeLines(int records)
+{
     m_lines.clear();
-    m_lines.reserve(m_records);
-    for (int k = 0; k < m_records; ++k)
-        m_lines.append(
-            FormatRecordLine(values.subspan(size_t(k) * ValuesPerRecord).first<ValuesPerRecord>()));
-    m_check = CheckRecordDates(values, m_records);
+    m_lines.reserve(records);
+    std::array<qint32, ValuesPerRecord> cleaned{};
+    for (int k = 0; k < records; ++k) {
+        const auto values =
+            std::span<const qint32>(m_values).subspan(size_t(k) * ValuesPerRecord, ValuesPerRecord);
+        std::transform(values.begin(), values.end(), cleaned.begin(), CleanValue);
+        m_lines.append(FormatRecordLine(cleaned));
+    }
 }
 
 void RecordDownload::save(const QString& fileName) const
 {
+    KeepPreviousGeneration(fileName);
     WriteByteLines(fileName, m_lines);
+}
+
+QString DownloadSavedAnywayDetails(const DownloadReport& report)
+{
+    return QStringLiteral("%1 rec of %2, %3 values of %4, %5 unreadable, %6 suspect from %7")
+        .arg(report.recordsArrived)
+        .arg(report.recordsWanted)
+        .arg(report.valuesReceived)
+        .arg(report.valuesExpected)
+        .arg(report.malformed)
+        .arg(report.check.suspect)
+        .arg(report.check.firstSuspect + 1);
 }
 
 QString RecordCountRefusedMessage(qint64 typed)
 {
     return QStringLiteral("Nombre d'enregistrements refusé : %1.\n"
-                          "Le téléchargement porte sur le nombre saisi plus un, soit de 1 à %2 "
-                          "enregistrements : saisissez un nombre de 0 à %3.")
+                          "Saisissez un nombre de 1 à %2.")
         .arg(typed)
-        .arg(RecordDownload::MaxRecords)
-        .arg(RecordDownload::MaxRecords - 1);
+        .arg(RecordDownload::MaxRecords);
 }
 
-QString SuspectRecordsWarning(const RecordCheck& check)
+QString DownloadProblemText(const DownloadReport& report)
 {
-    return QStringLiteral("Attention : %1 enregistrement(s) sur %2 ont une date ou une heure "
-                          "impossible, à partir de l'enregistrement n° %3.\n"
-                          "Des valeurs ont sans doute été reçues collées l'une à l'autre. "
-                          "Le fichier %4 a été écrit ; recommencez le téléchargement.")
-        .arg(check.suspect)
-        .arg(check.records)
-        .arg(check.firstSuspect + 1)
-        .arg(RecordFileName);
+    QStringList parts;
+    if (!report.complete) {
+        const qint32 missing = report.valuesExpected - report.valuesReceived;
+        parts << QStringLiteral("Le téléchargement est incomplet : %1 valeurs reçues sur %2 "
+                                "(%3 manquantes ou reçues collées à d'autres).")
+                     .arg(report.valuesReceived)
+                     .arg(report.valuesExpected)
+                     .arg(missing);
+    }
+    if (report.malformed > 0)
+        parts << QStringLiteral("%1 valeur(s) illisible(s), la première est la valeur n° %2 "
+                                "(« %3 »).")
+                     .arg(report.malformed)
+                     .arg(report.firstMalformed)
+                     .arg(ShownPacket(report.firstMalformedPacket));
+    if (report.check.suspect > 0)
+        parts << QStringLiteral("%1 enregistrement(s) sur %2 sont impossibles (date, heure ou "
+                                "mesure hors limites, ou intervalle différent de %3 min), à "
+                                "partir de l'enregistrement n° %4 : des valeurs ont sans doute "
+                                "été reçues collées l'une à l'autre.")
+                     .arg(report.check.suspect)
+                     .arg(report.check.records)
+                     .arg(report.check.periodMinutes)
+                     .arg(report.check.firstSuspect + 1);
+    if (parts.isEmpty())
+        return {};
+    parts << QStringLiteral("Le fichier %1 n'a pas été modifié.").arg(RecordFileName);
+    return parts.join(QLatin1Char('\n'));
 }
 
 QString ProgressText(qint32 received, qint32 expected)

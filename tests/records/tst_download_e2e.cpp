@@ -1,7 +1,9 @@
-// The download end to end: the real port on a pseudo-terminal, the simulated logger in its
-// paced mode (one value per packet), the dialog as the shell wires it.
+// The download end to end: the real port on a pseudo-terminal, the simulated logger at the
+// line's pace, the dialog as the shell wires it; then the same download under each fault the
+// logger-sim can make, with what the user is told and what the record file holds.
 #include "download_fixture.h"
 #include "support/logger_sim_process.h"
+#include "support/test_files.h"
 
 #include <QTest>
 
@@ -27,105 +29,168 @@ QList<QByteArray> Lines(const QByteArray& file)
     QList<QByteArray> lines = file.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
+    for (QByteArray& line : lines)
+        line.chop(1); // CR
     return lines;
 }
+
+const QStringList LineRate{"--paced", "--baud", "57600"};
+const QByteArray Earlier("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n");
+
+// A download of `typed` records from a simulator started with those options, until the dialog
+// closes or shows what went wrong.
+struct Download {
+    explicit Download(const QStringList& options) : sim(LineRate + options) {}
+    bool run(const QString& typed)
+    {
+        if (!sim.start())
+            return false;
+        f.writeRecordFile(Earlier);
+        if (!f.openAndShow(sim.portPath()))
+            return false;
+        f.startDownload(typed);
+        return QTest::qWaitFor([&] { return !f.form.isVisible() || problemShown(); }, 20000);
+    }
+    bool problemShown() { return f.control<QLabel>("ProblemLabel")->isVisible(); }
+    QString problem() { return f.control<QLabel>("ProblemLabel")->text(); }
+
+    LoggerSimProcess sim;
+    DownloadFixture f;
+};
+
 } // namespace
 
 class DownloadEndToEndTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void threeRecordsFromTheLogger();
+    void initTestCase();
+    void cleanDownloadFromTheLogger();
     void secondDownloadStartsFromTheFieldsLastValue();
-    void malformedValueAbandonsAndTheLinkGoesOn();
+    void faults_data();
+    void faults();
+    void silentLoggerStallsAndCanBeLeft();
+
+private:
+    // The records a clean download of 6 records writes: what every written file must match.
+    QList<QByteArray> m_reference;
 };
 
-void DownloadEndToEndTest::threeRecordsFromTheLogger()
+void DownloadEndToEndTest::initTestCase()
 {
-    LoggerSimProcess sim({"--paced"});
-    QVERIFY(sim.start());
-    DownloadFixture f;
-    // Attached before the dialog's listener, as the connection dialog's is.
-    PacketCounter other(&f.port);
-    QVERIFY(f.openAndShow(sim.portPath()));
+    Download d({});
+    QVERIFY(d.run("6"));
+    QVERIFY(!d.f.form.isVisible());
+    m_reference = Lines(d.f.recordFile());
+    QCOMPARE(m_reference.size(), 6);
+}
 
-    f.startDownload("2");
-    QCOMPARE(f.Edit1()->text(), QStringLiteral("3"));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.form.isVisible(), 20000);
-    QCOMPARE(f.form.result(), int(QDialog::Accepted));
-    QCOMPARE(f.form.download().receivedCount(), 21);
-    const QByteArray written = f.recordFile();
-    const QList<QByteArray> lines = Lines(written);
-    QCOMPARE(lines.size(), 3);
-    QVERIFY2(written.endsWith("\r\n") && written.count("\r\n") == 3, written.constData());
-    QVERIFY2(lines[0].startsWith("1/12;8:0;"), lines[0].constData());
-    QVERIFY2(lines[1].startsWith("1/12;8:15;"), lines[1].constData());
-    // The last record's last three values are not awaited; this buffer had zeros there.
-    QVERIFY2(lines[2].startsWith("1/12;8:30;") && lines[2].endsWith(".0;0.0\r"),
-             lines[2].constData());
+void DownloadEndToEndTest::cleanDownloadFromTheLogger()
+{
+    Download d({});
+    // Attached before the dialog's listener, as the connection dialog's is.
+    PacketCounter other(&d.f.port);
+    QVERIFY(d.run("2"));
+    QCOMPARE(d.f.Edit1()->text(), QStringLiteral("3"));
+    QCOMPARE(d.f.form.result(), int(QDialog::Accepted));
+    QCOMPARE(d.f.form.download().receivedCount(), 21);
+    const QByteArray written = d.f.recordFile();
+    QVERIFY2(written.endsWith("\r\n") && written.count("\r\n") == 2, written.constData());
+    QCOMPARE(Lines(written), m_reference.mid(0, 2));
+    QVERIFY2(m_reference[0].startsWith("1/12;8:0;"), m_reference[0].constData());
+    QVERIFY2(m_reference[1].startsWith("1/12;8:15;"), m_reference[1].constData());
+    // The earlier file is kept, one generation.
+    QCOMPARE(ReadAll(RecordFileName + ".bak"), Earlier);
 
     // The logger sends all 24 values it was asked for; the three late ones change nothing.
     QTRY_COMPARE_WITH_TIMEOUT(other.packets.size(), 24, 10000);
-    QTest::qWait(200);
-    QCOMPARE(f.recordFile(), written);
-    QCOMPARE(f.form.download().receivedCount(), 21);
-    QCOMPARE(f.dialogs.texts(), QStringList());
+    QTest::qWait(100);
+    QCOMPARE(d.f.recordFile(), written);
+    QCOMPARE(d.f.form.download().receivedCount(), 21);
+    QCOMPARE(d.f.dialogs.texts(), QStringList());
 }
 
 void DownloadEndToEndTest::secondDownloadStartsFromTheFieldsLastValue()
 {
-    LoggerSimProcess sim({"--paced"});
-    QVERIFY(sim.start());
-    DownloadFixture f;
-    PacketCounter other(&f.port);
-    QVERIFY(f.openAndShow(sim.portPath()));
-    f.startDownload("1");
-    QTRY_VERIFY_WITH_TIMEOUT(!f.form.isVisible(), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(other.packets.size(), 16, 10000);
-    QCOMPARE(Lines(f.recordFile()).size(), 2);
+    Download d({});
+    QVERIFY(d.run("1"));
+    QCOMPARE(Lines(d.f.recordFile()), m_reference.mid(0, 1));
 
-    // The field shows 2: pressing again asks for 3 records, r24.
-    f.form.show();
-    QCOMPARE(f.Edit1()->text(), QStringLiteral("2"));
-    f.BitBtn1()->click();
-    QCOMPARE(f.Edit1()->text(), QStringLiteral("3"));
-    QTRY_VERIFY_WITH_TIMEOUT(!f.form.isVisible(), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(other.packets.size(), 16 + 24, 10000);
-    const QList<QByteArray> lines = Lines(f.recordFile());
-    QCOMPARE(lines.size(), 3);
+    // The field shows 2: pressing again asks for 3 records, r24, and writes two.
+    d.f.form.show();
+    QCOMPARE(d.f.Edit1()->text(), QStringLiteral("2"));
+    d.f.BitBtn1()->click();
+    QCOMPARE(d.f.Edit1()->text(), QStringLiteral("3"));
+    QTRY_VERIFY2_WITH_TIMEOUT(!d.f.form.isVisible(), qPrintable(d.problem()), 20000);
     // The logger starts each download from its first record.
-    QVERIFY2(lines[0].startsWith("1/12;8:0;"), lines[0].constData());
-    QVERIFY2(lines[2].startsWith("1/12;8:30;"), lines[2].constData());
-    QCOMPARE(f.dialogs.texts(), QStringList());
+    QCOMPARE(Lines(d.f.recordFile()), m_reference.mid(0, 2));
+    QCOMPARE(d.f.dialogs.texts(), QStringList());
 }
 
-void DownloadEndToEndTest::malformedValueAbandonsAndTheLinkGoesOn()
+void DownloadEndToEndTest::faults_data()
 {
-    LoggerSimProcess sim({"--paced", "--malformed-value", "5"});
-    QVERIFY(sim.start());
-    DownloadFixture f;
-    PacketCounter other(&f.port);
-    const QByteArray earlier("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n");
-    f.writeRecordFile(earlier);
-    QVERIFY(f.openAndShow(sim.portPath()));
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("told"); // in the problem text; empty for a clean download
+    QTest::addColumn<QString>("firstSuspect");
 
-    f.startDownload("2");
-    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.boxes.size(), 1, 20000);
-    const ShownBox box = f.dialogs.boxes.first();
-    QCOMPARE(box.kind, MsgKind::Error);
-    QVERIFY2(box.text.startsWith(QStringLiteral("Valeur n° 6 illisible : « ")) &&
-                 box.text.contains(QStringLiteral("\\r\\n »")),
-             qPrintable(box.text));
-    QVERIFY(!f.form.download().running());
-    QCOMPARE(f.form.download().receivedCount(), 5);
+    // 6 records asked: 7 requested, 56 values, complete at 53. Value k joined with k + 1.
+    QTest::newRow("join at the first value")
+        << QStringList{"--join-values", "0"} << "sont impossibles"
+        << "n° 1";
+    QTest::newRow("join in the middle") << QStringList{"--join-values", "20"} << "sont impossibles"
+                                        << "n° 3";
+    QTest::newRow("join at the last written value")
+        << QStringList{"--join-values", "47"} << "sont impossibles"
+        << "n° 6";
+    // Values of the record that is never written do not matter.
+    QTest::newRow("join in the record not written")
+        << QStringList{"--join-values", "50"} << QString() << QString();
+    QTest::newRow("malformed value")
+        << QStringList{"--malformed-value", "9"} << "la première est la valeur n° 10" << QString();
+    QTest::newRow("hang-up") << QStringList{"--hangup-after", "20"}
+                             << "Le datalogger ne répond plus" << QString();
+    QTest::newRow("g during the download")
+        << QStringList{"--send-g-after-ms", "150", "--gap-ms", "5"} << QString() << QString();
+}
 
-    // The rest of the stream still reaches the other listener; nothing is written.
-    QTRY_COMPARE_WITH_TIMEOUT(other.packets.size(), 24, 10000);
-    QCOMPARE(f.recordFile(), earlier);
-    QVERIFY(f.form.isVisible());
-    f.BitBtn2()->click();
-    QVERIFY(!f.form.isVisible());
-    QCOMPARE(f.dialogs.boxes.size(), 1);
+void DownloadEndToEndTest::faults()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, told);
+    QFETCH(QString, firstSuspect);
+    Download d(options);
+    QVERIFY2(d.run("6"), qPrintable(d.sim.errorOutput()));
+    if (told.isEmpty()) {
+        QVERIFY2(!d.f.form.isVisible(), qPrintable(d.problem()));
+        QCOMPARE(Lines(d.f.recordFile()), m_reference);
+        return;
+    }
+    // Told, and nothing written: never a silently shifted record.
+    QVERIFY(d.problemShown());
+    QVERIFY2(d.problem().contains(told), qPrintable(d.problem()));
+    if (!firstSuspect.isEmpty())
+        QVERIFY2(
+            d.problem().contains(QStringLiteral("à partir de l'enregistrement ") + firstSuspect),
+            qPrintable(d.problem()));
+    QVERIFY(d.problem().contains(QStringLiteral("n'a pas été modifié")));
+    QCOMPARE(d.f.recordFile(), Earlier);
+    d.f.BitBtn2()->click();
+    QCOMPARE(d.f.recordFile(), Earlier);
+    QVERIFY(!QFile::exists(RecordFileName + ".bak"));
+}
+
+void DownloadEndToEndTest::silentLoggerStallsAndCanBeLeft()
+{
+    Download d({"--silent"});
+    QVERIFY(d.run("6"));
+    QVERIFY(d.problemShown());
+    QVERIFY2(d.problem().startsWith(QStringLiteral("Aucune valeur n'arrive depuis 5 secondes.")),
+             qPrintable(d.problem()));
+    QVERIFY(d.problem().contains(QStringLiteral("0 valeurs reçues sur 56")));
+    QVERIFY(!d.f.control<QPushButton>("SaveAnywayButton")->isVisible());
+    d.f.BitBtn2()->click();
+    QVERIFY(!d.f.form.isVisible());
+    QCOMPARE(d.f.recordFile(), Earlier);
 }
 
 QTEST_MAIN(DownloadEndToEndTest)

@@ -1,6 +1,8 @@
 // The download dialog driven as a user drives it, with values fed straight into its packet
 // listener where exact packets matter, and the real port on a terminal of the test's own.
 #include "download_fixture.h"
+#include "support/test_files.h"
+#include "users/audit_log.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -9,11 +11,12 @@
 
 namespace
 {
-// 21 values of a three-record download: 251 and above become 0, 250 stays; the last three
-// slots of the last record are not awaited.
-const QList<int> ThreeRecords = {5, 3, 14, 7,  23,  5,   61,  0, // 5/3;14:7;23.5;61.0
-                                 6, 3, 14, 22, 251, 250, 300, 9, // 6/3;14:22;0.250;0.9
-                                 7, 3, 14, 37, 24};              // 7/3;14:37;24.?;?.?
+// 21 values of a download asked for two records: three are requested, the logger's codes
+// above 250 become 0, and the third record, whose last three values are not awaited, is not
+// written.
+const QList<int> ThreeRecords = {5, 3, 14, 7,  23,  5,   61, 0, // 5/3;14:7;23.5;61.0
+                                 6, 3, 14, 22, 251, 255, 52, 9, // 6/3;14:22;0.0;52.9
+                                 7, 3, 14, 37, 24};             // 7/3;14:37;24.?;?.?
 
 // Files larger than the limit cannot be written, whoever runs the test (root included).
 class FileSizeLimit
@@ -51,16 +54,21 @@ private Q_SLOTS:
     void refusedCounts_data();
     void refusedCounts();
     void completionWritesCleanedRecordsAndCloses();
-    void slotsNotReachedKeepAnEarlierDownload();
+    void onlyRecordsWhoseValuesArrivedAreWritten();
     void packetsOutsideADownloadChangeNothing();
     void pressingAgainRestartsTheCount();
     void editingTheFieldDuringADownloadChangesNothing();
-    void malformedValueAbandonsAndKeepsTheFile();
+    void malformedValueIsShownAndNothingWrittenUntilTheUserChooses();
+    void retryAsksTheSameRecordsAgain();
+    void saveAnywayWritesAndAuditsAndKeepsTheEarlierFile();
+    void responseReplyDuringADownloadIsNoValue();
     void failedSaveKeepsTheEarlierFileAndTheDialogOpen();
-    void shiftedRecordsRaiseAWarning();
+    void shiftedRecordsAreNamedAndNotWritten();
     void closedPortReportsAndRaisesTheField();
     void progressShowsValuesReceived();
     void silenceIsNoted();
+    void stalledDownloadCanBeAskedAgainOrKept();
+    void lostLinkIsSaidInFrench();
 
 private:
     std::unique_ptr<TestTerminal> m_line;
@@ -115,16 +123,16 @@ void LoadDataFormTest::countFieldAndCommand_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QByteArray>("command");
-    QTest::newRow("0") << "0"
-                       << "1" << QByteArray("r8");
+    QTest::newRow("1") << "1"
+                       << "2" << QByteArray("r16");
     QTest::newRow("2") << "2"
                        << "3" << QByteArray("r24");
     QTest::newRow("100") << "100"
                          << "101" << QByteArray("r808");
     QTest::newRow("leading spaces") << "  5"
                                     << "6" << QByteArray("r48");
-    QTest::newRow("largest") << "499999"
-                             << "500000" << QByteArray("r4000000");
+    QTest::newRow("largest") << "500000"
+                             << "500001" << QByteArray("r4000008");
 }
 
 void LoadDataFormTest::countFieldAndCommand()
@@ -147,9 +155,11 @@ void LoadDataFormTest::refusedCounts_data()
     QTest::addColumn<QString>("message");
     const int warning = int(MsgKind::Warning);
     const int error = int(MsgKind::Error);
+    // Nothing would be written: the one more record asked for is never whole.
+    QTest::newRow("zero") << "0" << warning << "refusé : 0";
     QTest::newRow("n would be 0") << "-1" << warning << "refusé : -1";
     QTest::newRow("negative") << "-50" << warning << "refusé : -50";
-    QTest::newRow("above the maximum") << "500000" << warning << "refusé : 500000";
+    QTest::newRow("above the maximum") << "500001" << warning << "refusé : 500001";
     QTest::newRow("largest integer") << "2147483647" << warning << "refusé : 2147483647";
     QTest::newRow("not a number") << "abc" << error << "'abc' is not a valid integer value.";
     QTest::newRow("decimal") << "1,5" << error << "'1,5' is not a valid integer value.";
@@ -185,29 +195,31 @@ void LoadDataFormTest::completionWritesCleanedRecordsAndCloses()
     m_f->deliver({24});
     QCOMPARE(accepted.count(), 1);
     QVERIFY(!m_f->form.isVisible());
+    // The two records asked for; the third never had its last values.
     QCOMPARE(m_f->recordFile(), QByteArray("5/3;14:7;23.5;61.0\r\n"
-                                           "6/3;14:22;0.250;0.9\r\n"
-                                           "7/3;14:37;24.0;0.0\r\n"));
+                                           "6/3;14:22;0.0;52.9\r\n"));
     QCOMPARE(m_f->ProgressBar1()->value(), 0);
-    QCOMPARE(m_f->form.download().lines().size(), 3);
+    QCOMPARE(m_f->form.download().lines().size(), 2);
     QCoreApplication::processEvents();
     QCOMPARE(m_f->dialogs.texts(), QStringList());
 }
 
-void LoadDataFormTest::slotsNotReachedKeepAnEarlierDownload()
+void LoadDataFormTest::onlyRecordsWhoseValuesArrivedAreWritten()
 {
-    m_f->startDownload("4"); // 5 records: slots 0..36 arrive
+    m_f->startDownload("4"); // 5 records asked: slots 0..36 arrive
     QList<int> first;
     for (int i = 0; i < 37; ++i)
-        first << QList<int>{1, 2, 10, 20, 10 + i, 10 + i, 10 + i, 10 + i}[i % 8];
+        first << QList<int>{1, 2, 10, 15 * (i / 8), 20, 5, 50, 5}[i % 8];
     m_f->deliver(first);
     QVERIFY(!m_f->form.isVisible());
-    QCOMPARE(m_f->recordFile().count("\r\n"), 5);
+    QCOMPARE(m_f->recordFile().count("\r\n"), 4);
+    m_f->deliver({7, 7, 7}); // the last three values the logger sends after the completion
     m_f->form.show();
-    m_f->startDownload("1"); // 2 records: slots 13..15 keep the first download's values
+    // 2 records asked: slots 13..15 still hold the first download's values, and are not
+    // written as if they had come.
+    m_f->startDownload("1");
     m_f->deliver({3, 4, 0, 0, 20, 1, 50, 2, 3, 4, 0, 15, 21});
-    QCOMPARE(m_f->recordFile(), QByteArray("3/4;0:0;20.1;50.2\r\n"
-                                           "3/4;0:15;21.23;24.25\r\n"));
+    QCOMPARE(m_f->recordFile(), QByteArray("3/4;0:0;20.1;50.2\r\n"));
 }
 
 void LoadDataFormTest::packetsOutsideADownloadChangeNothing()
@@ -228,7 +240,7 @@ void LoadDataFormTest::packetsOutsideADownloadChangeNothing()
     QCoreApplication::processEvents();
     QCOMPARE(m_f->recordFile(), written);
     QCOMPARE(m_f->form.download().receivedCount(), 21);
-    QCOMPARE(m_f->form.download().lines().size(), 3);
+    QCOMPARE(m_f->form.download().lines().size(), 2);
     QCOMPARE(m_f->form.download().slot(21), 0);
     QCOMPARE(m_f->dialogs.texts(), QStringList());
 
@@ -254,7 +266,7 @@ void LoadDataFormTest::pressingAgainRestartsTheCount()
     QVERIFY(m_f->form.isVisible()); // 29 values now, not 21
     m_f->deliver({1, 12, 8, 45, 20, 2, 3, 4});
     QVERIFY(!m_f->form.isVisible());
-    QCOMPARE(m_f->recordFile().count("\r\n"), 4);
+    QCOMPARE(m_f->recordFile().count("\r\n"), 3);
 }
 
 void LoadDataFormTest::editingTheFieldDuringADownloadChangesNothing()
@@ -267,34 +279,91 @@ void LoadDataFormTest::editingTheFieldDuringADownloadChangesNothing()
     m_f->Edit1()->setText(QStringLiteral("0"));
     m_f->deliver(ThreeRecords.mid(15));
     QVERIFY(!m_f->form.isVisible());
-    QCOMPARE(m_f->recordFile().count("\r\n"), 3);
+    QCOMPARE(m_f->recordFile().count("\r\n"), 2);
     QCOMPARE(m_f->dialogs.texts(), QStringList());
 }
 
-void LoadDataFormTest::malformedValueAbandonsAndKeepsTheFile()
+void LoadDataFormTest::malformedValueIsShownAndNothingWrittenUntilTheUserChooses()
 {
     const QByteArray earlier("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n");
     m_f->writeRecordFile(earlier);
     m_f->startDownload("2");
     m_f->deliver({5, 3});
     m_f->form.packetListener().deliver("14\r\n");
-    QVERIFY(!m_f->form.download().running());
-    QTRY_COMPARE(m_f->dialogs.boxes.size(), 1);
-    const ShownBox box = m_f->dialogs.boxes.first();
-    QCOMPARE(box.kind, MsgKind::Error);
-    QVERIFY2(box.text.contains(QStringLiteral("Valeur n° 3 illisible : « 14\\r\\n »")),
-             qPrintable(box.text));
-    QVERIFY(box.text.contains(RecordFileName));
-
-    // The rest of the stream is not part of any download.
+    // The download goes on: the logger is still sending.
+    QVERIFY(m_f->form.download().running());
     m_f->deliver(ThreeRecords.mid(3));
-    QCoreApplication::processEvents();
-    QCOMPARE(m_f->form.download().receivedCount(), 2);
-    QCOMPARE(m_f->recordFile(), earlier);
-    QCOMPARE(m_f->dialogs.boxes.size(), 1);
     QVERIFY(m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), earlier);
+    const QString problem = m_f->control<QLabel>("ProblemLabel")->text();
+    QVERIFY(m_f->control<QLabel>("ProblemLabel")->isVisible());
+    QVERIFY2(problem.contains(QStringLiteral("1 valeur(s) illisible(s), la première est la valeur "
+                                             "n° 3 (« 14\\r\\n »)")),
+             qPrintable(problem));
+    QVERIFY(problem.contains(QStringLiteral("Le fichier quivel.c00 n'a pas été modifié.")));
+    QVERIFY(m_f->control<QPushButton>("RetryButton")->isDefault());
+    QVERIFY(m_f->control<QPushButton>("SaveAnywayButton")->isVisible());
+
+    // Closing keeps the earlier file.
     m_f->BitBtn2()->click();
     QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), earlier);
+    QCOMPARE(m_f->dialogs.boxes.size(), 0);
+}
+
+void LoadDataFormTest::retryAsksTheSameRecordsAgain()
+{
+    m_f->startDownload("2");
+    m_f->deliver({5, 3});
+    m_f->form.packetListener().deliver("14\r\n");
+    m_f->deliver(ThreeRecords.mid(3));
+    m_f->deliver({0, 0, 0}); // the logger's last three values, after the completion
+    QCOMPARE(m_line->sent(), QByteArray("r24"));
+    m_f->control<QPushButton>("RetryButton")->click();
+    QCOMPARE(m_line->sent(), QByteArray("r24")); // the same request, the field unchanged
+    QCOMPARE(m_f->Edit1()->text(), QStringLiteral("3"));
+    QVERIFY(!m_f->control<QLabel>("ProblemLabel")->isVisible());
+    m_f->deliver(ThreeRecords);
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), QByteArray("5/3;14:7;23.5;61.0\r\n6/3;14:22;0.0;52.9\r\n"));
+}
+
+void LoadDataFormTest::saveAnywayWritesAndAuditsAndKeepsTheEarlierFile()
+{
+    ResetAuditLog();
+    OpenAuditLog();
+    m_f->dialogs.clear();
+    SetCurrentUserId(4);
+    const QByteArray earlier("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n");
+    m_f->writeRecordFile(earlier);
+    m_f->startDownload("2");
+    m_f->deliver({5, 3, 14, 7, 23, 5, 61, 0, 6, 3, 14, 22, 230, 5, 52, 9, 7, 3, 14, 37, 24});
+    QVERIFY(m_f->form.isVisible()); // 230 °C is no temperature of this logger
+    QVERIFY2(m_f->control<QLabel>("ProblemLabel")
+                 ->text()
+                 .contains(QStringLiteral("1 enregistrement(s) sur 2 sont impossibles")),
+             qPrintable(m_f->control<QLabel>("ProblemLabel")->text()));
+    m_f->control<QPushButton>("SaveAnywayButton")->click();
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), QByteArray("5/3;14:7;23.5;61.0\r\n6/3;14:22;230.5;52.9\r\n"));
+    QCOMPARE(ReadAll(RecordFileName + ".bak"), earlier);
+    const QList<AuditRecord> entries = ReadAuditEntries();
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries[0].userId, 4);
+    QCOMPARE(entries[0].action, QByteArray("download saved anyway "));
+    QCOMPARE(entries[0].details,
+             QByteArray("2 rec of 2, 21 values of 24, 0 unreadable, 1 suspect from 2"));
+    ResetAuditLog();
+}
+
+void LoadDataFormTest::responseReplyDuringADownloadIsNoValue()
+{
+    m_f->startDownload("2");
+    m_f->deliver(ThreeRecords.mid(0, 4));
+    m_f->form.packetListener().deliver("g");
+    m_f->deliver(ThreeRecords.mid(4));
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), QByteArray("5/3;14:7;23.5;61.0\r\n6/3;14:22;0.0;52.9\r\n"));
 }
 
 void LoadDataFormTest::failedSaveKeepsTheEarlierFileAndTheDialogOpen()
@@ -319,33 +388,35 @@ void LoadDataFormTest::failedSaveKeepsTheEarlierFileAndTheDialogOpen()
     QCOMPARE(m_f->recordFile(), earlier);
     QVERIFY(m_f->form.isVisible());
     QCOMPARE(m_f->ProgressBar1()->value(), stream.size());
-    QCOMPARE(QDir::current().entryList(QDir::Files), QStringList{RecordFileName});
+    QCOMPARE(QDir::current().entryList(QDir::Files),
+             (QStringList{RecordFileName, RecordFileName + ".bak"}));
 
     // Later packets do not retry the save nor add lines.
     m_f->deliver({1, 2, 3});
     QCoreApplication::processEvents();
     QCOMPARE(m_f->dialogs.boxes.size(), 1);
-    QCOMPARE(m_f->form.download().lines().size(), 1000);
+    QCOMPARE(m_f->form.download().lines().size(), 999);
     m_f->BitBtn2()->click();
     QVERIFY(!m_f->form.isVisible());
 }
 
-void LoadDataFormTest::shiftedRecordsRaiseAWarning()
+void LoadDataFormTest::shiftedRecordsAreNamedAndNotWritten()
 {
+    m_f->writeRecordFile("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n");
     // Day 1 and month 12 of the third record arrived as one packet, "112": every value
     // after it is one place early.
     const QList<int> stream = {1, 12,  8, 0,  21, 5, 55, 3, 1, 12, 8, 15, 21, 4, 55,
                                2, 112, 8, 30, 21, 3, 55, 1, 1, 12, 8, 45, 21, 2};
     m_f->startDownload("3");
     m_f->deliver(stream);
-    QVERIFY(!m_f->form.isVisible());
-    QCOMPARE(m_f->recordFile().count("\r\n"), 4);
-    QTRY_COMPARE(m_f->dialogs.boxes.size(), 1);
-    const ShownBox box = m_f->dialogs.boxes.first();
-    QCOMPARE(box.kind, MsgKind::Warning);
-    QVERIFY2(box.text.contains(QStringLiteral("2 enregistrement(s) sur 4")), qPrintable(box.text));
-    QVERIFY(box.text.contains(QStringLiteral("enregistrement n° 3")));
-    QVERIFY(box.text.contains(QStringLiteral("recommencez le téléchargement")));
+    QVERIFY(m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), QByteArray("1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n"));
+    const QString problem = m_f->control<QLabel>("ProblemLabel")->text();
+    QVERIFY2(problem.contains(QStringLiteral("1 enregistrement(s) sur 3 sont impossibles")),
+             qPrintable(problem));
+    QVERIFY(problem.contains(QStringLiteral("intervalle différent de 15 min")));
+    QVERIFY(problem.contains(QStringLiteral("à partir de l'enregistrement n° 3")));
+    QCOMPARE(m_f->dialogs.boxes.size(), 0);
 }
 
 void LoadDataFormTest::closedPortReportsAndRaisesTheField()
@@ -383,6 +454,42 @@ void LoadDataFormTest::silenceIsNoted()
     QVERIFY(m_f->form.download().running());
     m_f->deliver({5});
     QTRY_VERIFY(!note->isVisible());
+}
+
+void LoadDataFormTest::stalledDownloadCanBeAskedAgainOrKept()
+{
+    ResetAuditLog();
+    OpenAuditLog();
+    m_f->dialogs.clear();
+    m_f->startDownload("2");
+    m_f->deliver(ThreeRecords.mid(0, 10));
+    auto* problem = m_f->control<QLabel>("ProblemLabel");
+    QTRY_VERIFY_WITH_TIMEOUT(problem->isVisible(), 10000);
+    QVERIFY2(
+        problem->text().startsWith(QStringLiteral("Aucune valeur n'arrive depuis 5 secondes.")),
+        qPrintable(problem->text()));
+    QVERIFY(problem->text().contains(QStringLiteral("10 valeurs reçues sur 24")));
+    QVERIFY(m_f->control<QPushButton>("RetryButton")->isVisible());
+    // One whole record arrived: it may be kept.
+    QVERIFY(m_f->control<QPushButton>("SaveAnywayButton")->isVisible());
+    m_f->control<QPushButton>("SaveAnywayButton")->click();
+    QVERIFY(!m_f->form.isVisible());
+    QCOMPARE(m_f->recordFile(), QByteArray("5/3;14:7;23.5;61.0\r\n"));
+    QCOMPARE(ReadAuditEntries().size(), 1);
+    ResetAuditLog();
+}
+
+void LoadDataFormTest::lostLinkIsSaidInFrench()
+{
+    m_f->startDownload("2");
+    m_f->deliver(ThreeRecords.mid(0, 5));
+    m_line.reset(); // the adapter is unplugged
+    auto* problem = m_f->control<QLabel>("ProblemLabel");
+    QTRY_VERIFY_WITH_TIMEOUT(problem->isVisible(), 5000);
+    QVERIFY2(problem->text().startsWith(QStringLiteral("Le datalogger ne répond plus")),
+             qPrintable(problem->text()));
+    QVERIFY(!m_f->control<QPushButton>("SaveAnywayButton")->isVisible()); // no whole record
+    QVERIFY(!QFile::exists(RecordFileName));
 }
 
 QTEST_MAIN(LoadDataFormTest)
