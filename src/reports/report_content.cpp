@@ -22,6 +22,14 @@ void ReportRows::reset(qint64 count, qint64 firstRead)
     m_ends.clear();
 }
 
+void ReportRows::reserve(qint64 rows)
+{
+    // A record table's cells are short: "14/3", "9:45", "23,5".
+    constexpr qint64 TypicalCell = 5;
+    m_ends.reserve(size_t(rows * Columns));
+    m_text.reserve(size_t(rows * Columns * TypicalCell));
+}
+
 void ReportRows::appendRead(const QString (&texts)[Columns])
 {
     for (const QString& text : texts) {
@@ -55,6 +63,7 @@ void ReadRows(const ReportSources& sources, qint64 first, qint64 last, ReportRow
 {
     const auto [from, to] = RowsToRead(sources, first, last);
     rows.reset(last - first + 1, from - first);
+    rows.reserve(qMax<qint64>(0, to - from + 1));
     QString texts[ReportRows::Columns];
     for (qint64 r = from; r <= to; ++r) {
         for (int c = 0; c < ReportRows::Columns; ++c)

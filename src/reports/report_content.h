@@ -21,6 +21,8 @@ public:
 
     // Sets the report to count rows, all blank; the rows from firstRead on are then appended.
     void reset(qint64 count, qint64 firstRead);
+    // Room for that many rows read, to be filled without moving what is already read.
+    void reserve(qint64 rows);
     void appendRead(const QString (&texts)[Columns]);
 
 private:

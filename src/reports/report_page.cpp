@@ -2,6 +2,7 @@
 
 #include "reports/report_layout.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace
@@ -40,16 +41,21 @@ QString LabelText(const ReportElement& element, const PageText& page)
     return {};
 }
 
-// Labels size themselves to their text: nothing is clipped to the box.
+// Labels size themselves to their text: nothing is clipped to the box. Text is drawn from its
+// baseline, a font ascent below the box's top: the text layout of a drawing in a box costs
+// several times more, on every row of every page.
 void DrawLabel(QPainter& painter, const ReportElement& element, const PageText& page)
 {
     const QString text = LabelText(element, page);
     if (text.isEmpty())
         return;
-    const Qt::Alignment align =
-        element.source == ReportSource::PageNumber ? Qt::AlignHCenter : Qt::AlignLeft;
     painter.setFont(MakeReportFont(element.font, Unit));
-    painter.drawText(InUnits(element.box), int(align | Qt::AlignTop) | Qt::TextDontClip, text);
+    const QFontMetricsF metrics(painter.font());
+    const QRectF box = InUnits(element.box);
+    qreal left = box.left();
+    if (element.source == ReportSource::PageNumber)
+        left = box.center().x() - metrics.horizontalAdvance(text) / 2;
+    painter.drawText(QPointF(left, box.top() + metrics.ascent()), text);
 }
 
 void DrawColumn(QPainter& painter, const ReportElement& element, const PageText& page)
@@ -58,14 +64,14 @@ void DrawColumn(QPainter& painter, const ReportElement& element, const PageText&
     const ReportRows& rows = page.content.rows;
     const qint64 first = qint64(page.number - 1) * ReportLayout::RowsPerPage;
     const qint64 last = qMin(rows.count(), first + ReportLayout::RowsPerPage);
-    QRectF line = InUnits(element.box);
-    line.setHeight(ReportLayout::RowPitch / Unit);
+    const QRectF box = InUnits(element.box);
+    // Each row's top at its pitch; the text hangs from it.
+    QPointF baseline(box.left(), box.top() + QFontMetricsF(painter.font()).ascent());
     for (qint64 r = first; r < last; ++r) {
         const QStringView text = rows.text(element.tableColumn - 1, r);
         if (!text.isEmpty())
-            painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                             text.toString());
-        line.translate(0, ReportLayout::RowPitch / Unit);
+            painter.drawText(baseline, text.toString());
+        baseline.ry() += ReportLayout::RowPitch / Unit;
     }
 }
 
