@@ -19,6 +19,9 @@ constexpr qreal PrintableHeight = PaperHeight - 2 * Margin;
 constexpr qreal BandWidth = 184.68;
 constexpr qreal BandHeight = 239.71;
 
+// Where a label too long for the line wraps: as far from the frame as the labels' left side.
+constexpr qreal LabelRightEdge = PrintableWidth - 6.35;
+
 // Pen widths are given in screen pixels of 96 per inch.
 constexpr qreal PixelMm = 25.4 / 96.0;
 constexpr qreal FramePenWidth = 4 * PixelMm;

@@ -41,9 +41,9 @@ QString LabelText(const ReportElement& element, const PageText& page)
     return {};
 }
 
-// Labels size themselves to their text: nothing is clipped to the box. Text is drawn from its
-// baseline, a font ascent below the box's top: the text layout of a drawing in a box costs
-// several times more, on every row of every page.
+// Labels size themselves to their text, up to a margin inside the frame, where their words
+// wrap. Text is drawn from its baseline, a font ascent below the box's top: the text
+// layout of a drawing in a box costs several times more, on every row of every page.
 void DrawLabel(QPainter& painter, const ReportElement& element, const PageText& page)
 {
     const QString text = LabelText(element, page);
@@ -52,9 +52,15 @@ void DrawLabel(QPainter& painter, const ReportElement& element, const PageText& 
     painter.setFont(MakeReportFont(element.font, Unit));
     const QFontMetricsF metrics(painter.font());
     const QRectF box = InUnits(element.box);
+    const qreal width = metrics.horizontalAdvance(text);
+    const qreal room = ReportLayout::LabelRightEdge / Unit - box.left();
+    if (width > room) {
+        painter.drawText(QRectF(box.left(), box.top(), room, room), Qt::TextWordWrap, text);
+        return;
+    }
     qreal left = box.left();
     if (element.source == ReportSource::PageNumber)
-        left = box.center().x() - metrics.horizontalAdvance(text) / 2;
+        left = box.center().x() - width / 2;
     painter.drawText(QPointF(left, box.top() + metrics.ascent()), text);
 }
 

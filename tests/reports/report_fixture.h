@@ -100,7 +100,13 @@ inline QList<PdfWord> PdfWords(const QString& file)
             ++page;
             continue;
         }
-        words.append({match.captured(3), page, match.captured(1).toDouble() * mmPerPoint,
+        QString text = match.captured(3);
+        text.replace(QLatin1String("&apos;"), QLatin1String("'"))
+            .replace(QLatin1String("&quot;"), QLatin1String("\""))
+            .replace(QLatin1String("&lt;"), QLatin1String("<"))
+            .replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({text, page, match.captured(1).toDouble() * mmPerPoint,
                       match.captured(2).toDouble() * mmPerPoint});
     }
     return words;

@@ -55,6 +55,7 @@ private Q_SLOTS:
     void elementsWhereTheLayoutPutsThem_data();
     void elementsWhereTheLayoutPutsThem();
     void longRangeContinuesOnFurtherPages();
+    void longLabelWrapsInsideTheFrame();
     void existingFileIsReplacedWhole();
     void failedSaveRaisesAndWritesNothing();
     void stoppedSaveLeavesTheFileAsItWas();
@@ -191,6 +192,33 @@ void ReportOutputTest::longRangeContinuesOnFurtherPages()
             QVERIFY(word.topMm > ReportLayout::Margin + ReportLayout::BandHeight);
             QVERIFY(word.topMm < ReportLayout::PaperHeight - ReportLayout::Margin - 5);
         }
+    }
+}
+
+void ReportOutputTest::longLabelWrapsInsideTheFrame()
+{
+    ReportContent content = Content(0, 3);
+    content.serialNumber = QStringLiteral("Réponse inattendue du datalogger : 101/102/103/104/ "
+                                          "puis des octets que personne n'attendait");
+    QVERIFY(SaveReportPdf(content, QStringLiteral("report.pdf")));
+    const QList<PdfWord> words = PdfWords("report.pdf");
+    QStringList shown;
+    double lowest = 0;
+    for (const PdfWord& word : words) {
+        if (word.topMm >= 31 && word.topMm < 48 && word.leftMm >= 105) {
+            shown.append(word.text);
+            lowest = qMax(lowest, word.topMm);
+        }
+    }
+    QCOMPARE(shown.join(' '), content.serialNumber);
+    QVERIFY(lowest > 31.75 + 3); // on a second line
+    // Nothing comes near the frame's right side.
+    const QRegularExpression rightEdge(QStringLiteral("xMax=\"([0-9.]+)\""));
+    const QString boxes =
+        RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), "report.pdf", "-"});
+    for (auto it = rightEdge.globalMatch(boxes); it.hasNext();) {
+        const double right = it.next().captured(1).toDouble() * 25.4 / 72;
+        QVERIFY2(right < ReportLayout::Margin + ReportLayout::LabelRightEdge, qPrintable(boxes));
     }
 }
 
