@@ -52,7 +52,6 @@ Tformpdf::Tformpdf(QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
     setUpControls();
-    QuickRep1->setPage(PrepareReportPage(*m_content, 1));
 }
 
 Tformpdf::~Tformpdf() = default;

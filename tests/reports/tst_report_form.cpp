@@ -252,19 +252,24 @@ void ReportFormTest::saveAsPdf_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("date");
 
+    const QLocale french(QLocale::French, QLocale::France);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
     QTest::newRow("button, no extension") << "Button1"
                                           << "rapport"
-                                          << "rapport.pdf";
+                                          << "rapport.pdf" << french << "09/12/2026";
     QTest::newRow("picture, no extension") << "Image2"
                                            << "mesures du 9"
-                                           << "mesures du 9.pdf";
-    QTest::newRow("button, .pdf typed") << "Button1"
-                                        << "rapport.pdf"
-                                        << "rapport.pdf";
-    QTest::newRow("picture, other extension kept") << "Image2"
-                                                   << "rapport.doc"
-                                                   << "rapport.doc";
+                                           << "mesures du 9.pdf" << french << "09/12/2026";
+    QTest::newRow("button, .pdf typed, English") << "Button1"
+                                                 << "rapport.pdf"
+                                                 << "rapport.pdf" << english << "12/9/26";
+    QTest::newRow("picture, other extension kept, English")
+        << "Image2"
+        << "rapport.doc"
+        << "rapport.doc" << english << "12/9/26";
 }
 
 void ReportFormTest::saveAsPdf()
@@ -272,7 +277,10 @@ void ReportFormTest::saveAsPdf()
     QFETCH(QString, control);
     QFETCH(QString, typed);
     QFETCH(QString, written);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, date);
 
+    QLocale::setDefault(locale);
     Tformpdf window;
     wire(window);
     m_range = Range{7, 47};
@@ -288,7 +296,7 @@ void ReportFormTest::saveAsPdf()
     QCOMPARE(QDir::current().entryList(QDir::Files), QStringList{written});
     QCOMPARE(PdfInfo(written, "Pages"), QStringLiteral("1"));
     const QString text = PdfText(written);
-    QVERIFY(text.contains(QRegularExpression(QStringLiteral("Date :\\s+09/12/2026"))));
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("Date :\\s+") + date)));
     for (int row = 7; row <= 47; ++row)
         QVERIFY2(RowLine(row).match(text).hasMatch(), qPrintable(QString::number(row)));
 }
