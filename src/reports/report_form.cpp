@@ -115,6 +115,9 @@ void Tformpdf::showReport()
         ReturnToOwnParent(this);
         CentreOnScreen(this);
     }
+    // Brought to the front also from the task bar; that showing is the system's, no refill.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     ShowBesideModal(this);
 }
 

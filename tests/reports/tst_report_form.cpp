@@ -220,6 +220,12 @@ void ReportFormTest::filledOnlyFromHiddenToShown()
     QCOMPARE(window.report().rows.count(), 41);
     QCOMPARE(window.report().rows.text(0, 0).toString(), CellText(1, 0));
 
+    // Minimised, it comes back as it was.
+    window.showMinimized();
+    window.showReport();
+    QVERIFY(!window.isMinimized());
+    QCOMPARE(window.report().rows.count(), 41);
+
     window.close();
     window.showReport();
     QCOMPARE(window.report().rows.count(), 2);
