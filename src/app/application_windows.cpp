@@ -63,6 +63,7 @@ void ApplicationWindows::wireWindows()
     wireUsers();
     wireSettings();
     wireAnalysis();
+    wireReport();
     wireMainForm();
 }
 
@@ -74,8 +75,18 @@ void ApplicationWindows::wireAnalysis()
     curveform()->setThresholdsSource(
         [this] { return alarmconfigform()->AlarmThresholdsInForce(); });
     curveform()->setChartWindows(TempCurveForm(), HumCurveForm());
-    // Usable beside the modal curve view.
-    curveform()->setReportRequest([this] { ShowBesideModal(formpdf()); });
+    curveform()->setReportRequest([this] { formpdf()->showReport(); });
+}
+
+void ApplicationWindows::wireReport()
+{
+    formpdf()->setCellSource(
+        [this](int column, int row) { return curveform()->recordTable().cell(column, row); });
+    formpdf()->setTableRowsSource([this] { return curveform()->recordTable().rowCount(); });
+    formpdf()->setRangeSource([this] {
+        return std::pair{curveform()->reportStart(), curveform()->reportEnd()};
+    });
+    formpdf()->setSerialNumberSource([this] { return Form1()->SerialNumberText(); });
 }
 
 void ApplicationWindows::wireSettings()
@@ -116,7 +127,7 @@ void ApplicationWindows::wireMainForm()
     actions.openCalibration = [this] { calibrationform()->exec(); };
     actions.openAlarms = [this] { alarmconfigform()->exec(); };
     actions.openSerialNumber = [this] { serialnumber()->exec(); };
-    actions.showReport = [this] { ShowBesideModal(formpdf()); };
+    actions.showReport = [this] { formpdf()->showReport(); };
     actions.openAddUser = [this] { AddUserForm()->exec(); };
     actions.openAuditView = [this] { AuditForm()->exec(); };
     actions.openUserList = [this] { UserListForm()->exec(); };

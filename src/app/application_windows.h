@@ -88,6 +88,7 @@ private:
     void wireUsers();
     void wireSettings();
     void wireAnalysis();
+    void wireReport();
     // The main window's show: the connection dialog, modally, then the offsets.
     void runConnection();
     void showSignIn();
