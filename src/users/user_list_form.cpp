@@ -3,8 +3,12 @@
 #include "ui_user_list_form.h"
 
 #include "common/error_handler.h"
+#include "common/services.h"
 #include "common/window_look.h"
+#include "common/windows1252.h"
+#include "users/accounts.h"
 #include "users/admin_rows.h"
+#include "users/audit_log.h"
 #include "users/user_store.h"
 
 #include <QShowEvent>
@@ -28,27 +32,76 @@ void TUserListForm::showEvent(QShowEvent* event)
 
 void TUserListForm::FormShow()
 {
-    Guarded([&] {
-        StringGrid* grid = ui->StringGrid1;
-        grid->setRowTexts(0, UserListHeadings());
-        const QList<UserRecord> accounts = SharedUserStore().readAll();
-        int row = 1;
-        for (const UserRecord& account : accounts) {
-            if (row >= Rows)
-                break;
-            grid->setRowTexts(row++, UserListRow(account));
-        }
-        // Rows of accounts that are gone are not left standing.
-        blankRowsFrom(row);
-    });
+    Guarded([&] { fillRows(); });
+}
+
+void TUserListForm::fillRows()
+{
+    StringGrid* grid = ui->StringGrid1;
+    grid->setRowTexts(0, UserListHeadings());
+    const QList<UserRecord> accounts = SharedUserStore().readAll();
+    int row = 1;
+    for (const UserRecord& account : accounts) {
+        if (row >= Rows)
+            break;
+        grid->setRowTexts(row++, UserListRow(account));
+    }
+    // Rows of accounts that are gone are not left standing.
+    blankRowsFrom(row);
 }
 
 void TUserListForm::BitBtn1Click()
 {
-    Guarded([&] {
-        SharedUserStore().deleteAll();
-        blankRowsFrom(1);
-    });
+    Guarded([&] { deleteAll(); });
+}
+
+namespace
+{
+QString KeptText(const UserRecord& kept)
+{
+    return QStringLiteral("Le compte « %1 » (identifiant %2) est le dernier compte de niveau 5 "
+                          "ou plus : il est conservé.")
+        .arg(DecodeWindows1252(kept.login))
+        .arg(kept.id);
+}
+
+QString QuestionText(const DeleteAllPlan& plan)
+{
+    const qsizetype count = plan.deleted.size();
+    const QString question = count == 1 ? QStringLiteral("Supprimer 1 compte ?")
+                                        : QStringLiteral("Supprimer %1 comptes ?").arg(count);
+    return question + QLatin1Char(' ') + KeptText(*plan.kept);
+}
+} // namespace
+
+void TUserListForm::deleteAll()
+{
+    const QList<UserRecord> accounts = SharedUserStore().readAll();
+    const DeleteAllPlan plan = PlanDeleteAll(accounts, CurrentUserId());
+    if (accounts.isEmpty()) {
+        MessageDlg(QStringLiteral("Aucun compte à supprimer."), MsgKind::Warning, {MsgButton::Ok});
+        return;
+    }
+    if (!plan.kept) {
+        // An emptied file would let anybody create a first account at the next start.
+        MessageDlg(QStringLiteral("Suppression refusée : aucun compte de niveau 5 ou plus ne "
+                                  "resterait pour gérer les comptes."),
+                   MsgKind::Warning, {MsgButton::Ok});
+        return;
+    }
+    if (plan.deleted.isEmpty()) {
+        MessageDlg(QStringLiteral("Aucun compte à supprimer. ") + KeptText(*plan.kept),
+                   MsgKind::Warning, {MsgButton::Ok});
+        return;
+    }
+    if (MessageDlg(QuestionText(plan), MsgKind::Confirmation, {MsgButton::Yes, MsgButton::No}) !=
+        MsgButton::Yes)
+        return;
+    // Each removal is on file before the accounts go.
+    for (const UserRecord& account : plan.deleted)
+        AppendAuditEntry(AuditAction::UserDeleted, AccountDetails(account));
+    SharedUserStore().keepOnly(*plan.kept);
+    fillRows();
 }
 
 void TUserListForm::BitBtn2Click()
