@@ -16,7 +16,8 @@ TAdminCheckForm::TAdminCheckForm(QWidget* parent) : QDialog(parent), ui(new Ui::
     MaskPassword(ui->AdminPasswordEdit);
     connect(ui->ValiderButton, &QPushButton::clicked, this, &TAdminCheckForm::ValiderButtonClick);
     connect(ui->AnnulerButton, &QPushButton::clicked, this, &TAdminCheckForm::AnnulerButtonClick);
-    connect(ui->AdminPasswordEdit, &QLineEdit::returnPressed, this, &TAdminCheckForm::ValiderButtonClick);
+    connect(ui->AdminPasswordEdit, &QLineEdit::returnPressed, this,
+            &TAdminCheckForm::ValiderButtonClick);
 }
 
 TAdminCheckForm::~TAdminCheckForm() = default;

@@ -13,6 +13,39 @@
 
 #include <QShowEvent>
 
+namespace
+{
+QString KeptText(const UserRecord& kept)
+{
+    return QStringLiteral("Le compte « %1 » (identifiant %2) est le dernier compte de niveau 5 "
+                          "ou plus : il est conservé.")
+        .arg(DecodeWindows1252(kept.login))
+        .arg(kept.id);
+}
+
+// Why nothing is deleted, when nothing is.
+std::optional<QString> RefusalText(const QList<UserRecord>& accounts, const DeleteAllPlan& plan)
+{
+    if (accounts.isEmpty())
+        return QStringLiteral("Aucun compte à supprimer.");
+    // An emptied file would let anybody create a first account at the next start.
+    if (!plan.kept)
+        return QStringLiteral("Suppression refusée : aucun compte de niveau 5 ou plus ne "
+                              "resterait pour gérer les comptes.");
+    if (plan.deleted.isEmpty())
+        return QStringLiteral("Aucun compte à supprimer. ") + KeptText(*plan.kept);
+    return std::nullopt;
+}
+
+QString QuestionText(const DeleteAllPlan& plan)
+{
+    const qsizetype count = plan.deleted.size();
+    const QString question = count == 1 ? QStringLiteral("Supprimer 1 compte ?")
+                                        : QStringLiteral("Supprimer %1 comptes ?").arg(count);
+    return question + QLatin1Char(' ') + KeptText(*plan.kept);
+}
+} // namespace
+
 TUserListForm::TUserListForm(QWidget* parent) : QDialog(parent), ui(new Ui::TUserListForm)
 {
     ui->setupUi(this);
@@ -55,43 +88,12 @@ void TUserListForm::BitBtn1Click()
     Guarded([&] { deleteAll(); });
 }
 
-namespace
-{
-QString KeptText(const UserRecord& kept)
-{
-    return QStringLiteral("Le compte « %1 » (identifiant %2) est le dernier compte de niveau 5 "
-                          "ou plus : il est conservé.")
-        .arg(DecodeWindows1252(kept.login))
-        .arg(kept.id);
-}
-
-QString QuestionText(const DeleteAllPlan& plan)
-{
-    const qsizetype count = plan.deleted.size();
-    const QString question = count == 1 ? QStringLiteral("Supprimer 1 compte ?")
-                                        : QStringLiteral("Supprimer %1 comptes ?").arg(count);
-    return question + QLatin1Char(' ') + KeptText(*plan.kept);
-}
-} // namespace
-
 void TUserListForm::deleteAll()
 {
     const QList<UserRecord> accounts = SharedUserStore().readAll();
     const DeleteAllPlan plan = PlanDeleteAll(accounts, CurrentUserId());
-    if (accounts.isEmpty()) {
-        MessageDlg(QStringLiteral("Aucun compte à supprimer."), MsgKind::Warning, {MsgButton::Ok});
-        return;
-    }
-    if (!plan.kept) {
-        // An emptied file would let anybody create a first account at the next start.
-        MessageDlg(QStringLiteral("Suppression refusée : aucun compte de niveau 5 ou plus ne "
-                                  "resterait pour gérer les comptes."),
-                   MsgKind::Warning, {MsgButton::Ok});
-        return;
-    }
-    if (plan.deleted.isEmpty()) {
-        MessageDlg(QStringLiteral("Aucun compte à supprimer. ") + KeptText(*plan.kept),
-                   MsgKind::Warning, {MsgButton::Ok});
+    if (const std::optional<QString> refusal = RefusalText(accounts, plan)) {
+        MessageDlg(*refusal, MsgKind::Warning, {MsgButton::Ok});
         return;
     }
     if (MessageDlg(QuestionText(plan), MsgKind::Confirmation, {MsgButton::Yes, MsgButton::No}) !=
