@@ -61,8 +61,9 @@ QByteArray RecordReader::shortStringAt(int offset, int areaSize) const
     return m_bytes.mid(offset + 1, length);
 }
 
-FixedRecordFile::FixedRecordFile(QString fileName, int recordSize)
-    : m_fileName(std::move(fileName)), m_recordSize(recordSize), m_file(m_fileName)
+FixedRecordFile::FixedRecordFile(QString fileName, int recordSize, NewFileAccess access)
+    : m_fileName(std::move(fileName)), m_recordSize(recordSize), m_access(access),
+      m_file(m_fileName)
 {
 }
 
@@ -84,12 +85,23 @@ void FixedRecordFile::requireOpen()
         throw EInOutError(EInOutError::FileNotOpen);
 }
 
+bool FixedRecordFile::openFile(QIODevice::OpenMode mode)
+{
+#ifndef Q_OS_WIN
+    // The mode goes with the creating open() itself: no moment where others could open the
+    // new file, and the umask can only take bits away from 0600.
+    if (m_access == NewFileAccess::OwnerOnly)
+        return m_file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+#endif
+    return m_file.open(mode);
+}
+
 void FixedRecordFile::rewriteEmpty()
 {
     const bool wasOpen = m_file.isOpen();
     m_file.close();
     errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    if (!openFile(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         fail(errno);
     m_file.close();
     if (wasOpen)
@@ -100,7 +112,7 @@ void FixedRecordFile::open()
 {
     m_file.close();
     errno = 0;
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    if (!openFile(QIODevice::ReadWrite | QIODevice::Unbuffered))
         fail(errno ? errno : ENOENT);
 }
 
@@ -135,8 +147,34 @@ void FixedRecordFile::appendRecord(const QByteArray& record, bool syncToDisk)
     Q_ASSERT(record.size() == m_recordSize);
     requireOpen();
     // A device (a link to one) has no position to go to.
+    writeAt(m_file.isSequential() ? -1 : recordCount() * m_recordSize, record);
+    if (syncToDisk)
+        this->syncToDisk();
+}
+
+void FixedRecordFile::writeRecord(qint64 n, const QByteArray& record)
+{
+    Q_ASSERT(record.size() == m_recordSize);
+    requireOpen();
+    if (n > recordCount())
+        throw EInOutError(EInOutError::ReadBeyondEnd);
+    writeAt(n * m_recordSize, record);
+    syncToDisk();
+}
+
+void FixedRecordFile::keepRecords(qint64 count)
+{
+    requireOpen();
     errno = 0;
-    if (!m_file.isSequential() && !m_file.seek(recordCount() * m_recordSize))
+    if (!m_file.resize(count * m_recordSize))
+        fail(errno);
+    syncToDisk();
+}
+
+void FixedRecordFile::writeAt(qint64 offset, const QByteArray& record)
+{
+    errno = 0;
+    if (offset >= 0 && !m_file.seek(offset))
         fail(errno);
     errno = 0;
     const qint64 written = m_file.write(record);
@@ -145,14 +183,16 @@ void FixedRecordFile::appendRecord(const QByteArray& record, bool syncToDisk)
         m_file.unsetError();
         fail(err);
     }
-    if (syncToDisk) {
+}
+
+void FixedRecordFile::syncToDisk()
+{
 #ifdef Q_OS_WIN
-        const int rc = _commit(m_file.handle());
+    const int rc = _commit(m_file.handle());
 #else
-        const int rc = ::fsync(m_file.handle());
+    const int rc = ::fsync(m_file.handle());
 #endif
-        // Devices and pipes cannot be synced; that is no failure of the record.
-        if (rc != 0 && errno != EINVAL && errno != EROFS)
-            fail(errno);
-    }
+    // Devices and pipes cannot be synced; that is no failure of the record.
+    if (rc != 0 && errno != EINVAL && errno != EROFS)
+        fail(errno);
 }

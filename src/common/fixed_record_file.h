@@ -37,6 +37,12 @@ private:
     const QByteArray& m_bytes;
 };
 
+// Who may read and write a file that the program creates. Existing files keep their modes.
+enum class NewFileAccess {
+    FollowUmask, // 0666 less the user's umask
+    OwnerOnly,   // 0600 on Linux and macOS, whatever the umask; the platform's default on Windows
+};
+
 // A file of fixed-size records with no header. A trailing piece shorter than a record is
 // not a record; appends go after the last whole record and so overwrite it. Failures
 // raise EInOutError with the runtime's code ("Disk full", "File access denied", ...,
@@ -44,7 +50,8 @@ private:
 class FixedRecordFile
 {
 public:
-    FixedRecordFile(QString fileName, int recordSize);
+    FixedRecordFile(QString fileName, int recordSize,
+                    NewFileAccess access = NewFileAccess::FollowUmask);
     ~FixedRecordFile();
 
     const QString& fileName() const { return m_fileName; }
@@ -64,13 +71,21 @@ public:
     // Writes one whole record after the last whole record, in one write that reaches the
     // file at once; with syncToDisk, also flushed to the disk before returning.
     void appendRecord(const QByteArray& record, bool syncToDisk);
+    // Overwrites whole record n (n at most the record count), synced to the disk.
+    void writeRecord(qint64 n, const QByteArray& record);
+    // Cuts the file after its first count records, synced to the disk.
+    void keepRecords(qint64 count);
 
 private:
     [[noreturn]] void fail(int err);
     void requireOpen();
+    bool openFile(QIODevice::OpenMode mode);
+    void writeAt(qint64 offset, const QByteArray& record);
+    void syncToDisk();
 
     QString m_fileName;
     int m_recordSize;
+    NewFileAccess m_access;
     QFile m_file;
 };
 

@@ -5,6 +5,7 @@
 #include "common/services.h"
 #include "common/window_placement.h"
 #include "device/com_port.h"
+#include "settings/transfer_audit.h"
 #include "users/audit_log.h"
 
 #include <QKeyEvent>
@@ -168,9 +169,9 @@ void Ttimeconfigform::CheckBox1Click()
 void Ttimeconfigform::BitBtn1Click()
 {
     Guarded([&] {
-        // Recorded before the question: the entry stays when the answer is No.
-        AppendAuditEntry(AuditAction::TimingModification,
-                         AuditDetails::Timing(ui->freqminedit->text(), ui->freqsecedit->text()));
+        // Recorded before the question: the entry stays when the answer is No. It carries
+        // what the frame would send now, the start flag included.
+        AppendAuditEntry(AuditAction::TimingModification, TransferAuditDetails(FrameSources()));
         if (MessageDlg(ConfirmText, MsgKind::Warning, {MsgButton::Yes, MsgButton::No}) ==
             MsgButton::No)
             return;

@@ -37,7 +37,7 @@ void OpenAuditLog()
     // Bound to the working directory of this moment; a failure below leaves it closed, so
     // that every later append reports the file as not open.
     g_auditFile = std::make_unique<FixedRecordFile>(QDir::current().absoluteFilePath(AuditFileName),
-                                                    AuditRecord::Size);
+                                                    AuditRecord::Size, NewFileAccess::OwnerOnly);
     if (!g_auditFile->exists()) {
         g_auditFile->rewriteEmpty();
         ShowMessage(QStringLiteral("no actions data available"));
@@ -47,9 +47,14 @@ void OpenAuditLog()
 
 void AppendAuditEntry(const QString& action, const QString& details)
 {
+    AppendAuditEntryAs(g_currentUserId, action, details);
+}
+
+void AppendAuditEntryAs(qint32 userId, const QString& action, const QString& details)
+{
     FixedRecordFile& file = OpenFileOrRaise();
     AuditRecord record;
-    record.userId = g_currentUserId;
+    record.userId = userId;
     record.action = EncodeWindows1252(action).left(AuditRecord::ActionArea);
     record.details = EncodeWindows1252(details).left(AuditRecord::MaxDetails);
     record.time = ToDelphiDateTime(Services::clock().localNow());
@@ -89,5 +94,22 @@ QString Calibration(const QString& tempOffset, const QString& humOffset)
 QString PdfReport(const QString& startRecord, const QString& endRecord)
 {
     return QStringLiteral("start rec:") + startRecord + QStringLiteral(" end rec:") + endRecord;
+}
+
+QString Login(const QString& typedLogin)
+{
+    return QStringLiteral("login:") + typedLogin;
+}
+
+QString Locked(const QString& typedLogin, int failures, qint64 seconds)
+{
+    return QStringLiteral("failures:") + QString::number(failures) + QStringLiteral(" seconds:") +
+           QString::number(seconds) + QLatin1Char(' ') + Login(typedLogin);
+}
+
+QString Refused(const QString& typedLogin, qint64 secondsLeft)
+{
+    return QStringLiteral("seconds left:") + QString::number(secondsLeft) + QLatin1Char(' ') +
+           Login(typedLogin);
 }
 } // namespace AuditDetails

@@ -6,7 +6,9 @@
 #include "common/services.h"
 #include "common/window_look.h"
 #include "common/window_placement.h"
+#include "users/accounts.h"
 #include "users/add_user_form.h"
+#include "users/admin_check_form.h"
 #include "users/audit_log.h"
 #include "users/sign_in.h"
 #include "users/user_store.h"
@@ -14,9 +16,13 @@
 #include <QShowEvent>
 
 TLoginForm::TLoginForm(QWidget* parent)
-    : QWidget(parent), ui(new Ui::TLoginForm), m_userFile(UserFileName, UserRecord::Size)
+    : QWidget(parent), ui(new Ui::TLoginForm), m_adminCheckForm(new TAdminCheckForm(this)),
+      m_userFile(UserFileName, UserRecord::Size, NewFileAccess::OwnerOnly)
 {
     ui->setupUi(this);
+    m_adminCheckForm->setCheck([this](const QString& login, const QString& password) {
+        return check(login, password, CredentialPurpose::AccountCreation);
+    });
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     PaintWindow(this, QColor(0, 0, 255));
     MaskPassword(ui->password);
@@ -45,13 +51,23 @@ void TLoginForm::showEvent(QShowEvent* event)
 void TLoginForm::FormShow()
 {
     m_signedIn = false;
+    bool firstRun = false;
     Guarded([&] {
         openUserFile();
-        if (m_userFile.recordCount() == 0 && m_addUserForm)
-            m_addUserForm->exec();
+        firstRun = m_userFile.recordCount() == 0 && m_addUserForm;
+        if (firstRun)
+            m_addUserForm->execFirstAccount();
     });
     // A user file that cannot be read does not keep the audit file closed.
-    Guarded([] { OpenAuditLog(); });
+    if (Guarded([] { OpenAuditLog(); }) && firstRun)
+        Guarded([&] { auditFirstAccount(); });
+}
+
+void TLoginForm::auditFirstAccount()
+{
+    // The first account was created before the audit file could be opened; by nobody.
+    if (const std::optional<UserRecord>& account = m_addUserForm->SavedAccount())
+        AppendAuditEntryAs(NobodyId, AuditAction::UserCreated, AccountDetails(*account));
 }
 
 void TLoginForm::openUserFile()
@@ -74,17 +90,24 @@ void TLoginForm::passwordKeyPress()
     Guarded([&] { signIn(); });
 }
 
-void TLoginForm::signIn()
+CredentialOutcome TLoginForm::check(const QString& login, const QString& password,
+                                    CredentialPurpose purpose)
 {
     // Opened again only if the show could not open it.
     if (!m_userFile.isOpen())
         m_userFile.open();
-    const SignInMatch match =
-        MatchSignIn(ReadUserRecords(m_userFile), ui->Edit1->text(), ui->password->text());
-    if (!match.signedIn) {
-        ShowMessage(QStringLiteral("Login or Password incorrect"));
+    return m_credentials.check(ReadUserRecords(m_userFile), login, password, purpose);
+}
+
+void TLoginForm::signIn()
+{
+    const CredentialOutcome outcome =
+        check(ui->Edit1->text(), ui->password->text(), CredentialPurpose::SignIn);
+    if (outcome.kind != CredentialOutcome::Kind::Granted) {
+        ShowMessage(CredentialMessage(outcome, CredentialPurpose::SignIn));
         return;
     }
+    const SignInMatch& match = outcome.match;
     m_signedIn = true;
     SetCurrentUserId(match.userId);
     emit signedIn(match.userId, match.level);
@@ -98,8 +121,24 @@ void TLoginForm::BitBtn2Click()
 
 void TLoginForm::Label3Click()
 {
-    Guarded([&] {
-        if (m_addUserForm)
-            m_addUserForm->exec();
-    });
+    Guarded([&] { createAccount(); });
+}
+
+void TLoginForm::createAccount()
+{
+    if (!m_addUserForm)
+        return;
+    if (!m_userFile.isOpen())
+        m_userFile.open();
+    // Only an empty user file lets anybody create an account: the first run.
+    if (m_userFile.recordCount() == 0) {
+        m_addUserForm->execCreatingAs(NobodyId);
+        return;
+    }
+    if (const qint64 seconds = m_credentials.secondsLocked()) {
+        ShowMessage(LockedMessage(seconds));
+        return;
+    }
+    if (m_adminCheckForm->exec() == QDialog::Accepted)
+        m_addUserForm->execCreatingAs(*m_adminCheckForm->AdministratorId());
 }

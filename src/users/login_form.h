@@ -1,11 +1,13 @@
 #pragma once
 
 #include "common/fixed_record_file.h"
+#include "users/credential_check.h"
 
 #include <QWidget>
 #include <memory>
 
 class TAddUserForm;
+class TAdminCheckForm;
 
 namespace Ui
 {
@@ -15,6 +17,9 @@ class TLoginForm;
 // The sign-in window: borderless, shown once per run. Showing it runs FormShow (the add-user
 // dialog first when the user file holds no account, then the audit file is opened). A
 // matching login and password set CurrentUserId, emit signedIn and close the window.
+// Every attempt is audited; after five failures in a row attempts are refused for thirty
+// seconds. Once the user file holds an account, "&Create New Account" first asks for an
+// administrator's login and password (TAdminCheckForm, a child of this window).
 class TLoginForm : public QWidget
 {
     Q_OBJECT
@@ -49,9 +54,15 @@ protected:
 private:
     void openUserFile();
     void signIn();
+    void createAccount();
+    void auditFirstAccount();
+    CredentialOutcome check(const QString& login, const QString& password,
+                            CredentialPurpose purpose);
 
     std::unique_ptr<Ui::TLoginForm> ui;
     TAddUserForm* m_addUserForm = nullptr;
+    TAdminCheckForm* m_adminCheckForm = nullptr;
+    CredentialCheck m_credentials;
     // Its own handle of the user file, only read, open until the program ends.
     FixedRecordFile m_userFile;
     bool m_signedIn = false;

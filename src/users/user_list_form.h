@@ -8,7 +8,8 @@ namespace Ui
 class TUserListForm;
 }
 
-// The accounts of the user file, at most 19, under a heading row; deletes them all.
+// The accounts of the user file, at most 19, under a heading row. "Supprimmer tout" asks
+// first, keeps one account of level 5 or more and audits each account it removes.
 class TUserListForm : public QDialog
 {
     Q_OBJECT
@@ -28,7 +29,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void fillRows();
     void blankRowsFrom(int firstRow);
+    void deleteAll();
 
     std::unique_ptr<Ui::TUserListForm> ui;
 };

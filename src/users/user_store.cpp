@@ -1,6 +1,7 @@
 #include "users/user_store.h"
 
-UserStore::UserStore(const QString& fileName) : m_file(fileName, UserRecord::Size)
+UserStore::UserStore(const QString& fileName)
+    : m_file(fileName, UserRecord::Size, NewFileAccess::OwnerOnly)
 {
 }
 
@@ -29,6 +30,13 @@ void UserStore::deleteAll()
     m_file.close();
     m_file.rewriteEmpty();
     m_file.open();
+}
+
+void UserStore::keepOnly(const UserRecord& account)
+{
+    m_file.open();
+    m_file.writeRecord(0, account.toBytes());
+    m_file.keepRecords(1);
 }
 
 void UserStore::close()

@@ -5,7 +5,8 @@
 
 #include <QList>
 
-// The accounts of the user file, through one handle. Failures raise EInOutError.
+// The accounts of the user file, through one handle. Failures raise EInOutError. The file
+// is created readable by its owner only (Linux): the scrambled passwords are reversible.
 class UserStore
 {
 public:
@@ -20,6 +21,9 @@ public:
     QList<UserRecord> readAll();
     // Empties the file; the handle stays open.
     void deleteAll();
+    // Leaves the account as the file's only record; the handle stays open. The file holds
+    // at least one account at every moment, so that a crash never leaves it empty.
+    void keepOnly(const UserRecord& account);
     void close();
     bool isOpen() const { return m_file.isOpen(); }
 

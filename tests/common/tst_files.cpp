@@ -9,8 +9,25 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace
+{
+int Mode(const QString& fileName)
+{
+    struct stat status {
+    };
+    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0)
+        return -1;
+    return int(status.st_mode & 0777);
+}
+
+using MakeFile = std::function<void(const QString&)>;
+} // namespace
+Q_DECLARE_METATYPE(MakeFile)
 
 class FilesTest : public QObject
 {
@@ -36,6 +53,10 @@ private Q_SLOTS:
     void appendToAFullDiskRaisesDiskFull();
     void appendToAClosedFileRaises103();
     void openReadOnlyFileRaisesAccessDenied();
+    void recordOverwrittenThenFileCut();
+    void newFileModes_data();
+    void newFileModes();
+    void existingFileKeepsItsMode();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -219,6 +240,87 @@ void FilesTest::openReadOnlyFileRaisesAccessDenied()
     } catch (const EInOutError& e) {
         QCOMPARE(e.message(), QStringLiteral("File access denied"));
     }
+}
+
+void FilesTest::recordOverwrittenThenFileCut()
+{
+    WriteAll(QStringLiteral("records.dt"),
+             QByteArray(4, 'a') + QByteArray(4, 'b') + QByteArray(4, 'c') + QByteArray(2, 'z'));
+    FixedRecordFile file(QStringLiteral("records.dt"), 4);
+    file.open();
+    file.writeRecord(0, QByteArray(4, 'k'));
+    // The file still holds every record between the two steps.
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")).left(12), QByteArray("kkkkbbbbcccc"));
+    file.keepRecords(1);
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")), QByteArray("kkkk"));
+    QCOMPARE(file.recordCount(), 1);
+    file.appendRecord(QByteArray(4, 'n'), true);
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")), QByteArray("kkkknnnn"));
+    try {
+        file.writeRecord(3, QByteArray(4, 'x'));
+        QFAIL("no error raised");
+    } catch (const EInOutError& e) {
+        QCOMPARE(e.code(), int(EInOutError::ReadBeyondEnd));
+    }
+}
+
+void FilesTest::newFileModes_data()
+{
+    QTest::addColumn<MakeFile>("make");
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("mode");
+
+    const MakeFile textLines = [](const QString& name) {
+        WriteTextLines(name, {QStringLiteral("0,5"), QStringLiteral("-1")});
+    };
+    const MakeFile byteLines = [](const QString& name) { WriteByteLines(name, {"09/12/26"}); };
+    const auto records = [](NewFileAccess access, bool emptyFirst) {
+        return MakeFile([=](const QString& name) {
+            FixedRecordFile file(name, 4, access);
+            if (emptyFirst)
+                file.rewriteEmpty();
+            file.open(); // creates the file when it is missing
+            file.appendRecord(QByteArray(4, 'r'), true);
+        });
+    };
+    // The calibration file and the record file: as the user's umask says.
+    QTest::newRow("calibration lines, umask 022") << textLines << 022 << 0644;
+    QTest::newRow("calibration lines, umask 077") << textLines << 077 << 0600;
+    QTest::newRow("record lines, umask 002") << byteLines << 002 << 0664;
+    QTest::newRow("record file, umask 022")
+        << records(NewFileAccess::FollowUmask, false) << 022 << 0644;
+    // The user and audit files: the owner only, whatever the umask.
+    QTest::newRow("owner only, opened, umask 000")
+        << records(NewFileAccess::OwnerOnly, false) << 0 << 0600;
+    QTest::newRow("owner only, emptied first, umask 000")
+        << records(NewFileAccess::OwnerOnly, true) << 0 << 0600;
+    QTest::newRow("owner only, umask 077")
+        << records(NewFileAccess::OwnerOnly, true) << 077 << 0600;
+}
+
+void FilesTest::newFileModes()
+{
+    QFETCH(MakeFile, make);
+    QFETCH(int, umask);
+    QFETCH(int, mode);
+    const mode_t before = ::umask(mode_t(umask));
+    make(QStringLiteral("new.file"));
+    ::umask(before);
+    QCOMPARE(Mode(QStringLiteral("new.file")), mode);
+}
+
+void FilesTest::existingFileKeepsItsMode()
+{
+    // Modes are set when a file is created; one given its mode by the user keeps it.
+    WriteAll(QStringLiteral("users.dt"), QByteArray(8, 'u'));
+    QVERIFY(QFile::setPermissions(QStringLiteral("users.dt"), QFileDevice::ReadOwner |
+                                                                  QFileDevice::WriteOwner |
+                                                                  QFileDevice::ReadGroup));
+    FixedRecordFile file(QStringLiteral("users.dt"), 4, NewFileAccess::OwnerOnly);
+    file.rewriteEmpty();
+    file.open();
+    file.appendRecord(QByteArray(4, 'x'), true);
+    QCOMPARE(Mode(QStringLiteral("users.dt")), 0640);
 }
 
 QTEST_GUILESS_MAIN(FilesTest)

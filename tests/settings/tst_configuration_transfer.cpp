@@ -1,5 +1,6 @@
 // The configuration frame end to end: the dialog writes through the real serial link to the
 // simulated logger on a pseudo-terminal, which logs every frame it receives.
+#include "common/windows1252.h"
 #include "device/com_port.h"
 #include "settings/serial_number_form.h"
 #include "settings/time_config_form.h"
@@ -141,6 +142,14 @@ void ConfigurationTransferTest::frameReachesTheLoggerOneByteEvery50Ms()
     QCOMPARE(f.progress(), 12);
     QVERIFY(!f.form.TransferRunning());
     QVERIFY(f.form.isVisible());
+
+    // The audit entry states what the logger received, the start from zero first of all.
+    const QList<AuditRecord> entries = ReadAuditEntries();
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(DecodeWindows1252(entries[0].details),
+             QStringLiteral("periode H0perdiod min15 départ:ZÉRO, mémoire du datalogger effacée "
+                            "horloge 09/12/2026 11:05 offset t-1.5 offset h2.5 sn "
+                            "101/102/103/104"));
 }
 
 void ConfigurationTransferTest::modalShowingEndsAndTheTransferGoesOn()

@@ -1,4 +1,5 @@
 // The clock-configuration dialog and the serial-number dialog, driven as a user would.
+#include "common/windows1252.h"
 #include "device/com_port.h"
 #include "settings/frame_transfer.h"
 #include "settings/serial_number_form.h"
@@ -50,6 +51,8 @@ private Q_SLOTS:
     void startFlagWarnsEachTimeItIsChecked();
     void answeringNoKeepsTheAuditEntryAndWritesNothing();
     void failedAuditAsksNothingAndWritesNothing();
+    void auditEntryCarriesWhatTheFrameWouldSend_data();
+    void auditEntryCarriesWhatTheFrameWouldSend();
     void closedPortStopsTheTransferWithOneError();
     void emptySerialFieldStopsTheTransferWithOneError();
     void modalShowingEndsOnEitherButton();
@@ -309,13 +312,84 @@ void TimeConfigFormTest::answeringNoKeepsTheAuditEntryAndWritesNothing()
     QCOMPARE(entries.size(), 1);
     QCOMPARE(entries[0].userId, 5);
     QCOMPARE(entries[0].action, QByteArray("Timing Modfication "));
-    QCOMPARE(entries[0].details, QByteArray("periode H3perdiod min10"));
+    QCOMPARE(DecodeWindows1252(entries[0].details),
+             QStringLiteral("periode H3perdiod min10 départ:suite horloge 09/12/2026 11:05 "
+                            "offset t0 offset h0 sn 0/0/0/0"));
 
     // Any write would fail on the closed port with an error box.
     QVERIFY(!f.sendTimer()->isActive());
     QTest::qWait(200);
     QCOMPARE(m_dialogs.boxes.size(), 1);
     QVERIFY(f.form.isVisible());
+}
+
+void TimeConfigFormTest::auditEntryCarriesWhatTheFrameWouldSend_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDateTime>("utc");
+    QTest::addColumn<bool>("fromZero");
+    QTest::addColumn<QStringList>("offsets");
+    QTest::addColumn<QStringList>("serial");
+    QTest::addColumn<QString>("details");
+
+    const QLocale french(QLocale::French, QLocale::France);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QDateTime morning(QDate(2026, 12, 9), QTime(10, 5), Qt::UTC);
+    const QStringList serial{"101", "102", "103", "104"};
+    QTest::newRow("recording goes on")
+        << french << morning << false << QStringList{"0,5", "-1,2"} << serial
+        << QStringLiteral("periode H0perdiod min15 départ:suite horloge 09/12/2026 11:05 "
+                          "offset t0.5 offset h-1.2 sn 101/102/103/104");
+    QTest::newRow("a start from zero is named")
+        << french << morning << true << QStringList{"0,5", "-1,2"} << serial
+        << QStringLiteral("periode H0perdiod min15 départ:ZÉRO, mémoire du datalogger effacée "
+                          "horloge 09/12/2026 11:05 offset t0.5 offset h-1.2 sn 101/102/103/104");
+    QTest::newRow("the same offsets under English settings")
+        << english << morning << false << QStringList{"0.5", "-1,2"} << serial
+        << QStringLiteral("periode H0perdiod min15 départ:suite horloge 09/12/2026 11:05 "
+                          "offset t0.5 offset h-1.2 sn 101/102/103/104");
+    QTest::newRow("offsets that read as nothing are sent as 0")
+        << french << morning << false << QStringList{"abc", "1.2.3"} << serial
+        << QStringLiteral("periode H0perdiod min15 départ:suite horloge 09/12/2026 11:05 "
+                          "offset t0 offset h0 sn 101/102/103/104");
+    QTest::newRow("serial fields as the logger receives them")
+        << french << morning << false << QStringList{"0", "0"}
+        << QStringList{"300", "-1", "abc", ""}
+        << QStringLiteral("periode H0perdiod min15 départ:suite horloge 09/12/2026 11:05 "
+                          "offset t0 offset h0 sn 44/255/?/?");
+    QTest::newRow("the clock carried into the next year")
+        << french << QDateTime(QDate(2026, 12, 31), QTime(23, 30), Qt::UTC) << true
+        << QStringList{"-25,5", "25.5"} << QStringList{"255", "0", "9", "10"}
+        << QStringLiteral("periode H0perdiod min15 départ:ZÉRO, mémoire du datalogger effacée "
+                          "horloge 01/01/2027 00:30 offset t-25.5 offset h25.5 sn 255/0/9/10");
+}
+
+void TimeConfigFormTest::auditEntryCarriesWhatTheFrameWouldSend()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QDateTime, utc);
+    QFETCH(bool, fromZero);
+    QFETCH(QStringList, offsets);
+    QFETCH(QStringList, serial);
+    QFETCH(QString, details);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    m_clock.utc = utc;
+    Fixture f;
+    f.offsets = {offsets[0], offsets[1]};
+    f.serial.setFields(serial);
+    f.form.showModeless();
+    if (fromZero)
+        f.get<QCheckBox>("CheckBox1")->click(); // its warning is answered OK
+    m_dialogs.answers << MsgButton::No;
+    f.enregistrer();
+    QLocale::setDefault(before);
+
+    const QList<AuditRecord> entries = ReadAuditEntries();
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries[0].action, QByteArray("Timing Modfication "));
+    QCOMPARE(DecodeWindows1252(entries[0].details), details);
+    QVERIFY(entries[0].details.size() < AuditRecord::MaxDetails);
 }
 
 void TimeConfigFormTest::failedAuditAsksNothingAndWritesNothing()
