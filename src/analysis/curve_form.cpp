@@ -32,6 +32,16 @@ const QString ClearQuestion =
     QStringLiteral("Effacer définitivement les enregistrements affichés ?");
 const QByteArray ClearedLine = QByteArrayLiteral("Try and find this when I'm finished !");
 
+QString NotRecordsWarning(const LoadSummary& summary)
+{
+    return QStringLiteral("Attention : %1 lignes sur %2 du fichier %3 ne sont pas des "
+                          "enregistrements ; ce fichier n'a sans doute pas été écrit par un "
+                          "téléchargement.")
+        .arg(summary.notRecords)
+        .arg(summary.lines)
+        .arg(RecordFileName);
+}
+
 } // namespace
 
 Tcurveform::Tcurveform(QWidget* parent)
@@ -169,9 +179,19 @@ void Tcurveform::FormShow()
     });
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-    // A failed load leaves the table, the statistics and the alarm as they were.
-    if (Guarded([&] { LoadRecordFile(RecordFileName, m_table); }))
-        Guarded([&] { analyse(); });
+    // A failed load leaves the table, the statistics and the alarm as they were: the file is
+    // loaded aside, and the table takes it only once it is whole.
+    LoadSummary summary;
+    const bool loaded = Guarded([&] {
+        RecordTable table;
+        summary = LoadRecordFile(RecordFileName, table);
+        m_table.replaceWith(std::move(table));
+    });
+    if (!loaded)
+        return;
+    if (summary.mostlyNotRecords())
+        MessageDlg(NotRecordsWarning(summary), MsgKind::Warning, {MsgButton::Ok});
+    Guarded([&] { analyse(); });
 }
 
 void Tcurveform::analyse()

@@ -70,7 +70,37 @@ void FillRow(TableSink& table, int row, QStringView line, qsizetype fields)
 
 } // namespace
 
-void LoadRecordFile(const QString& fileName, TableSink& table)
+bool IsRecordLine(QStringView line)
+{
+    static constexpr char16_t Separators[] = {u'/', u';', u':', u';', u'.', u';', u'.'};
+    qsizetype i = 0;
+    const auto skipQuotes = [&] {
+        while (i < line.size() && line[i] == u'"')
+            ++i;
+    };
+    const auto number = [&] {
+        skipQuotes();
+        if (i < line.size() && line[i] == u'-')
+            ++i;
+        const qsizetype start = i;
+        while (i < line.size() && line[i] >= u'0' && line[i] <= u'9')
+            ++i;
+        skipQuotes();
+        return i > start;
+    };
+    for (char16_t separator : Separators) {
+        if (!number() || i >= line.size() || line[i] != separator)
+            return false;
+        ++i;
+    }
+    if (!number())
+        return false;
+    if (i < line.size() && line[i] == u';')
+        ++i;
+    return i == line.size();
+}
+
+LoadSummary LoadRecordFile(const QString& fileName, TableSink& table)
 {
     const QString text = DecodeRecordText(ReadWholeFile(fileName));
     qint64 lineCount = 0;
@@ -94,5 +124,11 @@ void LoadRecordFile(const QString& fileName, TableSink& table)
     table.setFixedCols(0);
     table.reserveText(text.size());
     int row = 0;
-    ForEachLine(text, [&](QStringView line) { FillRow(table, row++, line, fields); });
+    LoadSummary summary;
+    summary.lines = lineCount;
+    ForEachLine(text, [&](QStringView line) {
+        FillRow(table, row++, line, fields);
+        summary.notRecords += IsRecordLine(line) ? 0 : 1;
+    });
+    return summary;
 }

@@ -12,6 +12,22 @@ constexpr size_t MinWasteToCompact = size_t(1) << 20;
 
 RecordTable::RecordTable() = default;
 
+void RecordTable::replaceWith(RecordTable&& other)
+{
+    aboutToChange();
+    m_columns = other.m_columns;
+    m_rows = other.m_rows;
+    m_fixedCols = other.m_fixedCols;
+    m_cells = std::move(other.m_cells);
+    m_text = std::move(other.m_text);
+    m_unusedText = other.m_unusedText;
+    other.m_rows = 0;
+    other.m_cells.clear();
+    other.m_text.clear();
+    other.m_unusedText = 0;
+    changed();
+}
+
 bool RecordTable::contains(int col, int row) const
 {
     return col >= 0 && col < m_columns && row >= 0 && row < m_rows;

@@ -48,6 +48,8 @@ public:
 
     // Empties every cell and keeps the row and column counts.
     void clearCells();
+    // Takes the other table's cells at once (a load made aside); the observer stays.
+    void replaceWith(RecordTable&& other);
 
     // At most one observer; nullptr removes it.
     void setObserver(RecordTableObserver* observer) { m_observer = observer; }

@@ -52,6 +52,7 @@ private Q_SLOTS:
     void chartButtonsAndPreviewsShowTheWindows();
     void zoomedRowsBecomeTheReportRange();
     void coldChainSummary();
+    void fileOfOtherLinesIsShownWithAWarning();
 
 private:
     // Writes the record file and shows the view, closing the download dialog unused.
@@ -573,6 +574,19 @@ void CurveFormTest::coldChainSummary()
              qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Température cinétique moyenne : 23,")),
              qPrintable(text));
+}
+
+void CurveFormTest::fileOfOtherLinesIsShownWithAWarning()
+{
+    QVERIFY(showWith("a;b;c;d\r\n1/1;0:0;20.0;50.0\r\nx;y;z;w\r\n"));
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes[0].kind, MsgKind::Warning);
+    QCOMPARE(m_dialogs->boxes[0].text,
+             QStringLiteral("Attention : 2 lignes sur 3 du fichier quivel.c00 ne sont pas des "
+                            "enregistrements ; ce fichier n'a sans doute pas été écrit par un "
+                            "téléchargement."));
+    QCOMPARE(m_view->recordTable().rowCount(), 3);
+    QCOMPARE(m_view->recordTable().cell(1, 1), QStringLiteral("1/1"));
 }
 
 QTEST_MAIN(CurveFormTest)

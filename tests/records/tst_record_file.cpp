@@ -30,6 +30,8 @@ private Q_SLOTS:
     void tooShortFileRaisesListIndexAndLeavesTheTable();
     void missingFileRaisesOpenErrorAndLeavesTheTable();
     void downloadedLinesLoadBack();
+    void recordLinesAreCounted_data();
+    void recordLinesAreCounted();
 
 private:
     static void fillSentinel(RecordTable& table);
@@ -206,6 +208,34 @@ void RecordFileTest::downloadedLinesLoadBack()
     QCOMPARE(table.cell(2, 37), QStringLiteral("13:37"));
     QCOMPARE(table.cell(3, 37), QStringLiteral("22.7"));
     QCOMPARE(table.cell(4, 37), QStringLiteral("50.2"));
+}
+
+void RecordFileTest::recordLinesAreCounted_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("record");
+    QTest::newRow("download") << "5/3;14:7;23.5;61.0" << true;
+    QTest::newRow("negative") << "5/3;14:7;-5.3;61.0" << true;
+    QTest::newRow("final ;") << "5/3;14:7;23.5;61.0;" << true;
+    QTest::newRow("quoted") << "\"5/3\";\"14:7\";\"23.5\";\"61.0\"" << true;
+    QTest::newRow("comma") << "5/3;14:7;23,5;61.0" << false;
+    QTest::newRow("three fields") << "5/3;14:7;23.5" << false;
+    QTest::newRow("five fields") << "5/3;14:7;23.5;61.0;1" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("text") << "Try and find this when I'm finished !" << false;
+    QTest::newRow("letters") << "a/b;c:d;e.f;g.h" << false;
+}
+
+void RecordFileTest::recordLinesAreCounted()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, record);
+    QCOMPARE(IsRecordLine(line), record);
+    WriteAll(RecordFileName, "1/1;0:0;20.0;50.0\r\n" + line.toLatin1() + "\r\n");
+    RecordTable table;
+    const LoadSummary summary = LoadRecordFile(RecordFileName, table);
+    QCOMPARE(summary.lines, 2);
+    QCOMPARE(summary.notRecords, record ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(RecordFileTest)
