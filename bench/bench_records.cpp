@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include "common/text_file.h"
 #include "device/com_port.h"
 #include "device/protocol.h"
 #include "records/load_data_form.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -234,18 +236,24 @@ QUIVEL_BENCH("records: download packet handler with the progress display, vs ste
 namespace
 {
 
+struct EndToEndResult {
+    bool saved = false;
+    QList<QByteArray> lines; // the record file, when saved
+};
+
 // One download through the dialog from logger-sim started with the options: the user types
-// typedRecords, so typedRecords + 1 records (8 values each) are asked for.
-void EndToEnd(const char* mode, const QStringList& options, double gapMs, int typedRecords)
+// typedRecords, so typedRecords + 1 records (8 values each) are asked for. Ends when the dialog
+// closes (saved) or says what went wrong.
+EndToEndResult EndToEnd(const char* mode, const QStringList& options, double gapMs,
+                        int typedRecords)
 {
     const int records = typedRecords + 1;
     LoggerSimProcess sim(options);
     if (!sim.start()) {
         std::printf("%s: %s\n", mode, qPrintable(sim.startError()));
-        return;
+        return {};
     }
-    const QString path = sim.portPath();
-    DownloadBench bench(path);
+    DownloadBench bench(sim.portPath());
     qint64 bytes = 0;
     int packets = 0;
     QElapsedTimer sinceLastPacket;
@@ -260,38 +268,81 @@ void EndToEnd(const char* mode, const QStringList& options, double gapMs, int ty
     QElapsedTimer timer;
     timer.start();
     bench.start(typedRecords);
-    // Until the dialog closes, or the logger has stopped sending: joined values make fewer
-    // packets than values, and the download then waits for values that never come.
     QEventLoop loop;
     QObject::connect(&bench.form, &QDialog::finished, &loop, &QEventLoop::quit);
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (packets > 0 && sinceLastPacket.elapsed() > 3000)
+        const bool told = bench.form.findChild<QLabel*>("ProblemLabel")->isVisible();
+        if (told && (!bench.form.download().running() || sinceLastPacket.elapsed() > 3000))
             loop.quit();
     });
-    watch.start(250);
+    watch.start(100);
     if (bench.form.isVisible())
         loop.exec();
-    const bool complete = !bench.form.isVisible();
+    EndToEndResult result;
+    result.saved = !bench.form.isVisible();
     const double wall =
-        double(timer.nsecsElapsed()) / 1e9 - (complete ? 0.0 : sinceLastPacket.elapsed() / 1e3);
+        double(timer.nsecsElapsed()) / 1e9 - (result.saved ? 0.0 : sinceLastPacket.elapsed() / 1e3);
     // 57600 baud, 8N1: ten bits per byte.
     const double lineBound = double(bytes) * 10.0 / 57600.0;
     const double gapBound = records * ValuesPerRecord * gapMs / 1000.0;
-    const RecordDownload& download = bench.form.download();
-    const RecordCheck check = download.report().check;
-    std::printf("%s: %s, %d values stored from %d packets in %.2f s; line lower bound %.2f s "
-                "(%lld bytes at 57600 baud), ratio %.2f; logger's own gap floor %.2f s; "
-                "records flagged %d of %d%s\n",
-                mode, complete ? "complete" : "NOT COMPLETE (values joined, waiting)",
-                download.receivedCount(), packets, wall, lineBound, static_cast<long long>(bytes),
-                wall / lineBound, gapBound, check.suspect, check.records,
-                check.suspect
-                    ? qPrintable(QStringLiteral(" (first: record %1)").arg(check.firstSuspect + 1))
-                    : "");
+    const DownloadReport report = bench.form.download().report();
+    if (result.saved)
+        result.lines = SplitTextLines(ReadWholeFile(RecordFileName));
+    const QString told = bench.form.findChild<QLabel*>("ProblemLabel")->text();
+    std::printf(
+        "%s: %s; %d values from %d packets in %.2f s; line lower bound %.2f s "
+        "(%lld bytes at 57600 baud), ratio %.2f; logger's own gap floor %.2f s; "
+        "records flagged %d of %d%s\n",
+        mode,
+        result.saved ? "saved"
+                     : qPrintable(QStringLiteral("NOT SAVED, the user is told: «%1»")
+                                      .arg(told.section(QLatin1Char('\n'), 0, 0))),
+        report.valuesReceived, packets, wall, lineBound, static_cast<long long>(bytes),
+        wall / lineBound, gapBound, report.check.suspect, report.check.records,
+        report.check.suspect
+            ? qPrintable(QStringLiteral(" (first: record %1)").arg(report.check.firstSuspect + 1))
+            : "");
     std::fflush(stdout);
     counter.setComPort(nullptr);
     bench.port.ClosePort();
+    return result;
+}
+
+// Busy loops that keep the processor's cores loaded while they live.
+class BusyLoops
+{
+public:
+    explicit BusyLoops(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto& loop = m_loops.emplace_back(std::make_unique<QProcess>());
+            loop->start(QStringLiteral("sh"),
+                        {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+            loop->waitForStarted();
+        }
+    }
+    ~BusyLoops()
+    {
+        for (auto& loop : m_loops) {
+            loop->kill();
+            loop->waitForFinished();
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<QProcess>> m_loops;
+};
+
+// Records of a saved download that differ from the reference download's.
+int RecordsSavedWrong(const EndToEndResult& run, const EndToEndResult& reference)
+{
+    if (!run.saved)
+        return 0;
+    int wrong = int(qAbs(run.lines.size() - reference.lines.size()));
+    for (qsizetype i = 0; i < qMin(run.lines.size(), reference.lines.size()); ++i)
+        wrong += run.lines[i] != reference.lines[i];
+    return wrong;
 }
 
 } // namespace
@@ -307,4 +358,21 @@ QUIVEL_BENCH("records: end to end, 2 000 records from logger-sim at the demo's l
 QUIVEL_BENCH("records: end to end, 2 000 records from logger-sim at its default 5 ms gap")
 {
     EndToEnd("default gap (5 ms)", {}, 5.0, 2000);
+}
+
+QUIVEL_BENCH("records: 5 000 records at the line's rate, idle and with two busy loops")
+{
+    const QStringList lineRate{QStringLiteral("--paced"), QStringLiteral("--baud"),
+                               QStringLiteral("57600")};
+    const EndToEndResult idle = EndToEnd("idle", lineRate, 0.0, 5000);
+    EndToEndResult loaded;
+    {
+        BusyLoops busy(2);
+        loaded = EndToEnd("two busy loops", lineRate, 0.0, 5000);
+    }
+    // Unpaced at 1 ms, values join on any machine: they must be told, never saved shifted.
+    const EndToEndResult joining =
+        EndToEnd("unpaced, 1 ms gap", {QStringLiteral("--gap-ms"), QStringLiteral("1")}, 1.0, 5000);
+    std::printf("records saved wrong (against the idle download): loaded %d, unpaced %d\n",
+                RecordsSavedWrong(loaded, idle), RecordsSavedWrong(joining, idle));
 }
