@@ -1,6 +1,8 @@
 #include "common/errors.h"
 #include "common/number_text.h"
 
+#include "support/number_examples.h"
+
 #include <QLocale>
 #include <QTest>
 
@@ -23,25 +25,7 @@ private Q_SLOTS:
 
 void NumberTextTest::parseLocaleNumber_data()
 {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-
-    const struct {
-        const char* text;
-        double expected;
-    } cases[] = {
-        {"23.5", 23.5},   {"23,5", 23.5},   {"45 %", 45.0}, {"-2.5", -2.5},  {"$ 3", 3.0},
-        {"1.234,5", 0.0}, {"1.2.3", 0.0},   {"abc", 0.0},   {"", 0.0},       {"2\t", 0.0},
-        {"1e3", 1000.0},  {"1,5E-1", 0.15}, {"+7", 7.0},    {"12 %", 12.0},  {"1e", 0.0},
-        {"-", 0.0},       {",5", 0.5},      {"0,25", 0.25}, {" 1 0 ", 10.0},
-    };
-    for (const char* locale : {"fr_FR", "en_US"}) {
-        for (const auto& c : cases) {
-            QTest::addRow("%s '%s'", locale, c.text)
-                << QString::fromLatin1(locale) << QString::fromUtf8(c.text) << c.expected;
-        }
-    }
+    AddParseLocaleNumberRows();
 }
 
 void NumberTextTest::parseLocaleNumber()

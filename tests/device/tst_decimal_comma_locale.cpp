@@ -3,6 +3,8 @@
 #include "common/number_text.h"
 #include "device/protocol.h"
 
+#include "support/number_examples.h"
+
 #include <QLocale>
 #include <QTest>
 #include <clocale>
@@ -44,22 +46,7 @@ void DecimalCommaLocaleTest::cleanupTestCase()
 
 void DecimalCommaLocaleTest::parseLocaleNumber_data()
 {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-    const struct {
-        const char* text;
-        double expected;
-    } cases[] = {
-        {"23.5", 23.5}, {"23,5", 23.5},   {"45 %", 45.0}, {"-2.5", -2.5},   {"$ 3", 3.0},
-        {"1,5", 1.5},   {"-0,25", -0.25}, {"1e3", 1e3},   {"1,5E-1", 0.15}, {"1.234,5", 0.0},
-        {"1.2.3", 0.0}, {"abc", 0.0},     {"", 0.0},
-    };
-    for (const char* locale : {"fr_FR", "en_US"}) {
-        for (const auto& c : cases)
-            QTest::addRow("%s '%s'", locale, c.text)
-                << QString::fromLatin1(locale) << QString::fromUtf8(c.text) << c.expected;
-    }
+    AddParseLocaleNumberRows();
 }
 
 void DecimalCommaLocaleTest::parseLocaleNumber()

@@ -16,6 +16,8 @@
 #include "users/user_list_form.h"
 #include "users/user_store.h"
 
+#include "users_fixture.h"
+
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -98,7 +100,7 @@ struct SignInDesk {
 };
 } // namespace
 
-class AccessTest : public QObject
+class AccessTest : public UsersTestCase
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -121,37 +123,16 @@ private Q_SLOTS:
 
     void userAndAuditFilesAreTheOwnersOnly_data();
     void userAndAuditFilesAreTheOwnersOnly();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    ScriptedDialogs m_dialogs;
-    FixedClock m_clock;
 };
 
 void AccessTest::init()
 {
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
-    QDir::setCurrent(m_dir->path());
-    m_dialogs.clear();
-    m_dialogs.onBox = nullptr;
-    m_clock = FixedClock();
-    Services::setDialogs(&m_dialogs);
-    Services::setClock(&m_clock);
-    ResetAuditLog();
-    SetCurrentUserId(0);
-    SharedUserStore().close();
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    setUpCase();
 }
 
 void AccessTest::cleanup()
 {
-    SharedUserStore().close();
-    ResetAuditLog();
-    Services::setDialogs(nullptr);
-    Services::setClock(nullptr);
-    QDir::setCurrent(QDir::tempPath());
-    m_dir.reset();
+    tearDownCase();
 }
 
 void AccessTest::signInsAreAuditedWithoutThePassword_data()

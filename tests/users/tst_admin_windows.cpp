@@ -12,6 +12,8 @@
 #include "users/user_list_form.h"
 #include "users/user_store.h"
 
+#include "users_fixture.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -68,7 +70,7 @@ void AddAccounts(int count, int firstId = 1)
 }
 } // namespace
 
-class AdminWindowsTest : public QObject
+class AdminWindowsTest : public UsersTestCase
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -96,37 +98,16 @@ private Q_SLOTS:
     void auditViewWithoutAnOpenFileStillOpens();
     void auditDateText_data();
     void auditDateText();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    ScriptedDialogs m_dialogs;
-    FixedClock m_clock;
 };
 
 void AdminWindowsTest::init()
 {
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
-    QDir::setCurrent(m_dir->path());
-    m_dialogs.clear();
-    m_dialogs.onBox = nullptr;
-    m_clock = FixedClock();
-    Services::setDialogs(&m_dialogs);
-    Services::setClock(&m_clock);
-    ResetAuditLog();
-    SetCurrentUserId(0);
-    SharedUserStore().close();
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    setUpCase();
 }
 
 void AdminWindowsTest::cleanup()
 {
-    SharedUserStore().close();
-    ResetAuditLog();
-    Services::setDialogs(nullptr);
-    Services::setClock(nullptr);
-    QDir::setCurrent(QDir::tempPath());
-    m_dir.reset();
+    tearDownCase();
 }
 
 void AdminWindowsTest::windowLooks()
