@@ -104,6 +104,9 @@ void WriteTextLines(const QString& fileName, const QStringList& lines)
 
 void OverwriteThenRemove(const QString& fileName, const QByteArray& bytes)
 {
+    // A FIFO would wait for a reader, a device would be written to: refused as a folder is.
+    if (!NotARegularFileReason(fileName).isEmpty())
+        throw EInOutError(EInOutError::AccessDenied);
     QFile file(fileName);
     // errno right after each call: the system's reason, as the runtime reports it.
     errno = 0;

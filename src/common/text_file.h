@@ -33,5 +33,6 @@ void WriteByteLines(const QString& fileName, const QList<QByteArray>& lines);
 
 // Creates or empties the file, writes the bytes, closes it, then deletes it: what was there
 // cannot be read back from the disk blocks the file held. Failures raise EInOutError with the
-// runtime's code ("File access denied", ...).
+// runtime's code ("File access denied", ...); a folder, a FIFO or a device is not touched and
+// gives "File access denied".
 void OverwriteThenRemove(const QString& fileName, const QByteArray& bytes);

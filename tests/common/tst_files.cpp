@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 
@@ -72,7 +73,7 @@ enum class Fixture {
     LinkToFifo,
     DevZero,
     LinkToDevZero,
-    LinkToDevNull,
+    LinkToNullDevice,
     Folder,
     LinkToFolder,
     SparseGiB,
@@ -92,8 +93,12 @@ bool Make(Fixture fixture, const QString& name)
         return QFile::exists(name);
     case Fixture::LinkToDevZero:
         return QFile::link(QStringLiteral("/dev/zero"), name);
-    case Fixture::LinkToDevNull:
-        return QFile::link(QStringLiteral("/dev/null"), name);
+    case Fixture::LinkToNullDevice: {
+        // A save that wrongly replaces where the link leads must not replace /dev/null itself,
+        // which root could: root gets a null device of its own here.
+        const bool own = ::mknod("null-device", S_IFCHR | 0666, makedev(1, 3)) == 0;
+        return QFile::link(own ? QStringLiteral("null-device") : QStringLiteral("/dev/null"), name);
+    }
     case Fixture::Folder:
         return QDir().mkdir(name);
     case Fixture::LinkToFolder:
@@ -148,6 +153,7 @@ private Q_SLOTS:
     void saveThroughALinkReplacesWhereItLeads_data();
     void saveThroughALinkReplacesWhereItLeads();
     void saveKeepsThePermissions();
+    void overwriteThenRemoveLeavesAFifoAlone();
     void recordFieldsAreLittleEndian();
     void shortStringIsCutAndZeroFilled();
     void trailingPieceIsNoRecordAndIsOverwritten();
@@ -336,7 +342,7 @@ void FilesTest::saveRefusesWhatIsNoRegularFile_data()
 {
     QTest::addColumn<Fixture>("fixture");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("link to /dev/null") << Fixture::LinkToDevNull << "C'est un périphérique";
+    QTest::newRow("link to a null device") << Fixture::LinkToNullDevice << "C'est un périphérique";
     QTest::newRow("link to a FIFO") << Fixture::LinkToFifo << "C'est un tube nommé (FIFO)";
     QTest::newRow("folder") << Fixture::Folder << "C'est un dossier";
     QTest::newRow("link to a folder") << Fixture::LinkToFolder << "C'est un dossier";
@@ -369,8 +375,9 @@ void FilesTest::saveRefusesWhatIsNoRegularFile()
     QCOMPARE(fs::symlink_status(name.toStdString()).type(), before.type());
     QCOMPARE(fs::canonical(name.toStdString()), leadsTo);
     QCOMPARE(FolderEntries(), entries);
-    if (fixture == Fixture::LinkToDevNull)
-        QVERIFY(fs::is_character_file("/dev/null"));
+    QVERIFY(fs::is_character_file("/dev/null"));
+    if (fixture == Fixture::LinkToNullDevice)
+        QVERIFY(fs::is_character_file(leadsTo));
 }
 
 void FilesTest::saveRemovesStaleTemporariesOfThatNameOnly()
@@ -446,6 +453,20 @@ void FilesTest::saveKeepsThePermissions()
     QCOMPARE(QFile::permissions(QStringLiteral("cal.cfg")) &
                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
              chosen);
+}
+
+void FilesTest::overwriteThenRemoveLeavesAFifoAlone()
+{
+    QVERIFY(Make(Fixture::LinkToFifo, QStringLiteral("quivel.c00")));
+    const QStringList entries = FolderEntries();
+    FifoUnblocker unblocker(QStringLiteral("quivel.c00"));
+    try {
+        OverwriteThenRemove(QStringLiteral("quivel.c00"), "Try and find this\r\n");
+        QFAIL("no error raised");
+    } catch (const EInOutError& e) {
+        QCOMPARE(e.code(), int(EInOutError::AccessDenied));
+    }
+    QCOMPARE(FolderEntries(), entries);
 }
 
 void FilesTest::recordFieldsAreLittleEndian()
