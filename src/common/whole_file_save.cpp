@@ -237,6 +237,8 @@ private:
 
 void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
 {
+    if (fileName.isEmpty())
+        throw EFCreateError(fileName, QStringLiteral("Aucun nom de fichier n'a été donné."));
     // Refused before anything is written: a link to a device must not become a plain file, a
     // device must not be replaced, and a FIFO must not be waited on.
     const QString notRegular = NotARegularFileReason(fileName);
