@@ -6,6 +6,7 @@
 #include "users/audit_log.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -22,8 +23,10 @@ namespace
 // The versions of one run of save-loop start here; run k writes k * RunSpan onwards.
 constexpr qint32 RunSpan = 100000;
 constexpr int DefaultKills = 30;
-// Kills land from just after start-up to some dozens of saves later.
-constexpr int MaxDelayMs = 60;
+// Kills land from just after start-up to a few saves later, however slow the disk: the
+// delays go up to some times what one save of every file takes here, within these bounds.
+constexpr int MinMaxDelayMs = 60;
+constexpr int MaxMaxDelayMs = 500;
 
 // What the folder held at the last check.
 struct Versions {
@@ -38,6 +41,11 @@ struct Figures {
     int filesChecked = 0;
     int temporariesFound = 0;
     QList<qint32> savesPerRun;
+    // Where the kills fell, told by the versions left: before cal.cfg was saved, before the
+    // audit entry was appended, or with all three at one version.
+    int beforeCalibration = 0;
+    int beforeAudit = 0;
+    int allAtOneVersion = 0;
 };
 
 } // namespace
@@ -83,10 +91,13 @@ void KillLoopTest::everyFileIsWholeAfterEachKill()
     QRandomGenerator random(seed);
     qInfo("%d kills, seed %u (QUIVEL_KILL_SEED replays it)", kills, seed);
 
+    QElapsedTimer firstSave;
+    firstSave.start();
     runOnce(0);
+    const int maxDelayMs = qBound(MinMaxDelayMs, 3 * int(firstSave.elapsed()), MaxMaxDelayMs);
     m_versions = Versions{0, 0, 0, 1};
     for (int run = 1; run <= kills; ++run) {
-        startAndKill(run * RunSpan, random.bounded(MaxDelayMs + 1));
+        startAndKill(run * RunSpan, random.bounded(maxDelayMs + 1));
         if (QTest::currentTestFailed())
             return;
         checkFolder(run * RunSpan);
@@ -101,12 +112,14 @@ void KillLoopTest::everyFileIsWholeAfterEachKill()
     QCOMPARE(ReadAll(CalibrationFileName), KillLoop::CalibrationFileBytes(last));
 
     std::sort(m_figures.savesPerRun.begin(), m_figures.savesPerRun.end());
-    qInfo("%d kills, %d files checked, all whole; %d temporary files of interrupted saves found "
-          "and removed by the next save; %lld audit records; versions saved per run: median %d, "
-          "max %d",
-          m_figures.kills, m_figures.filesChecked, m_figures.temporariesFound,
+    qInfo("%d kills (delays up to %d ms), %d files checked, all whole; %d temporary files of "
+          "interrupted saves found and removed by the next save; %lld audit records; versions "
+          "saved per run: median %d, max %d; kills before cal.cfg was saved %d, before the audit "
+          "append %d, with all files at one version %d",
+          m_figures.kills, maxDelayMs, m_figures.filesChecked, m_figures.temporariesFound,
           m_versions.auditRecords, m_figures.savesPerRun.value(m_figures.savesPerRun.size() / 2),
-          m_figures.savesPerRun.value(m_figures.savesPerRun.size() - 1));
+          m_figures.savesPerRun.value(m_figures.savesPerRun.size() - 1),
+          m_figures.beforeCalibration, m_figures.beforeAudit, m_figures.allAtOneVersion);
 }
 
 void KillLoopTest::startAndKill(qint32 firstVersion, int delayMs)
@@ -161,6 +174,12 @@ void KillLoopTest::checkFolder(qint32 firstVersion)
     QVERIFY2(left.filter(RecordFileName).size() <= 1, qPrintable(left.join(' ')));
     QVERIFY2(left.filter(CalibrationFileName).size() <= 1, qPrintable(left.join(' ')));
     m_figures.savesPerRun.append(recordNew ? *record - firstVersion + 1 : 0);
+    if (*calibration != *record)
+        ++m_figures.beforeCalibration;
+    else if (audit != *calibration)
+        ++m_figures.beforeAudit;
+    else
+        ++m_figures.allAtOneVersion;
     m_versions.record = *record;
     m_versions.calibration = *calibration;
 }
