@@ -288,7 +288,7 @@ EndToEndResult EndToEnd(const char* mode, const QStringList& options, double gap
     const double gapBound = records * ValuesPerRecord * gapMs / 1000.0;
     const DownloadReport report = bench.form.download().report();
     if (result.saved)
-        result.lines = SplitTextLines(ReadWholeFile(RecordFileName));
+        result.lines = SplitTextLines(ReadWholeFile(RecordFileName, MaxRecordFileBytes));
     const QString told = bench.form.findChild<QLabel*>("ProblemLabel")->text();
     std::printf(
         "%s: %s; %d values from %d packets in %.2f s; line lower bound %.2f s "

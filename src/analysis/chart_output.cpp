@@ -2,13 +2,14 @@
 
 #include "analysis/chart/chart_painter.h"
 #include "common/errors.h"
+#include "common/text_file.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace
 {
@@ -74,21 +75,14 @@ QString WithImageExtension(const QString& fileName, int filterIndex)
 
 void SaveChartImage(const Chart& chart, QSize size, const QString& fileName)
 {
-    const QString fullPath = QFileInfo(fileName).absoluteFilePath();
-    const QImage image = RenderChart(chart, size);
-    QSaveFile file(fullPath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(fullPath, file.errorString());
-    QImageWriter writer(&file, WriterFormatFor(fileName));
-    if (!writer.write(image)) {
-        const QString reason =
-            file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-        file.cancelWriting();
-        throw EFCreateError(fullPath, reason);
-    }
-    // commit() does not report a failed final flush: check it first.
-    if (!file.flush() || !file.commit())
-        throw EFCreateError(fullPath, file.errorString());
+    // Encoded in memory first, so that the file goes through the one save path of the program.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, WriterFormatFor(fileName));
+    if (!writer.write(RenderChart(chart, size)))
+        throw EFCreateError(fileName, writer.errorString());
+    WriteWholeFile(fileName, bytes);
 }
 
 void PrintChart(const Chart& chart, QSize screenSize, QPrinter& printer)

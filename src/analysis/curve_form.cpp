@@ -256,7 +256,7 @@ void Tcurveform::SpeedButton1Click()
 void Tcurveform::exportCsv()
 {
     AppendAuditEntry(AuditAction::CsvExport, AuditDetails::CsvExport);
-    const QByteArray bytes = ReadWholeFile(RecordFileName);
+    const QByteArray bytes = ReadWholeFile(RecordFileName, MaxRecordFileBytes);
     m_exportBuffer = SplitTextLines(bytes);
     FileSaveRequest request;
     request.filters = {QStringLiteral("Excel CSV File (*.csv)")};

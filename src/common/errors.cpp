@@ -23,6 +23,24 @@ EFOpenError::EFOpenError(const QString& fileName, const QString& reason)
 {
 }
 
+// "64 Mio", "64 Kio", "1000 octets": the limits are round numbers of binary units.
+static QString ByteSizeText(qint64 bytes)
+{
+    constexpr qint64 Kibi = 1024;
+    if (bytes > 0 && bytes % (Kibi * Kibi) == 0)
+        return QStringLiteral("%1 Mio").arg(bytes / (Kibi * Kibi));
+    if (bytes > 0 && bytes % Kibi == 0)
+        return QStringLiteral("%1 Kio").arg(bytes / Kibi);
+    return QStringLiteral("%1 octets").arg(bytes);
+}
+
+EFileTooLarge::EFileTooLarge(const QString& fileName, qint64 maxBytes)
+    : EFOpenError(WholeMessage{
+          QStringLiteral("Le fichier \"%1\" dépasse la taille admise de %2 : il n'a pas été lu.")
+              .arg(fullPath(fileName), ByteSizeText(maxBytes))})
+{
+}
+
 EFCreateError::EFCreateError(const QString& fileName, const QString& reason)
     : QuivelError(QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath(fileName), reason))
 {

@@ -30,6 +30,20 @@ class EFOpenError : public QuivelError
 {
 public:
     EFOpenError(const QString& fileName, const QString& reason);
+
+protected:
+    struct WholeMessage {
+        QString text;
+    };
+    explicit EFOpenError(WholeMessage message) : QuivelError(std::move(message.text)) {}
+};
+
+// A file larger than its reader takes: refused unread, in French, naming the file (full path)
+// and the limit. A file-open error all the same, for whoever handles those.
+class EFileTooLarge : public EFOpenError
+{
+public:
+    EFileTooLarge(const QString& fileName, qint64 maxBytes);
 };
 
 // "Cannot create file "%s". %s" with the full path and the system's reason.

@@ -1,10 +1,10 @@
 #include "common/text_file.h"
 
 #include "common/errors.h"
+#include "common/file_checks.h"
 #include "common/windows1252.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cerrno>
 
 QList<QByteArray> SplitTextLines(const QByteArray& bytes)
@@ -26,36 +26,57 @@ QList<QByteArray> SplitTextLines(const QByteArray& bytes)
     return lines;
 }
 
-QByteArray ReadWholeFile(const QString& fileName)
+namespace
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(fileName, file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EFOpenError(fileName, file.errorString());
+
+// At most maxBytes + 1 bytes: one byte past the limit tells a file too large, even one that
+// grows while it is read or that states no size (as under /proc).
+QByteArray ReadAtMost(QFile& file, qint64 maxBytes)
+{
+    const qint64 cap = maxBytes + 1;
+    constexpr qint64 Step = 64 * 1024;
+    QByteArray bytes(qBound<qint64>(1, file.size() + 1, cap), Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled < cap) {
+        if (filled == bytes.size())
+            bytes.resize(qMin(cap, filled + qMax(Step, filled)));
+        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
+        if (got < 0)
+            throw EFOpenError(file.fileName(), file.errorString());
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    if (filled > maxBytes)
+        throw EFileTooLarge(file.fileName(), maxBytes);
+    bytes.truncate(filled);
     return bytes;
 }
 
-QStringList ReadTextLines(const QString& fileName)
+} // namespace
+
+QByteArray ReadWholeFile(const QString& fileName, qint64 maxBytes)
+{
+    // Checked before opening: opening a FIFO waits for a writer, a device never ends.
+    const QString notRegular = NotARegularFileReason(fileName);
+    if (!notRegular.isEmpty())
+        throw EFOpenError(fileName, notRegular);
+    QFile file(fileName);
+    if (file.size() > maxBytes)
+        throw EFileTooLarge(fileName, maxBytes);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw EFOpenError(fileName, file.errorString());
+    return ReadAtMost(file, maxBytes);
+}
+
+QStringList ReadTextLines(const QString& fileName, qint64 maxBytes)
 {
     QStringList lines;
-    const auto raw = SplitTextLines(ReadWholeFile(fileName));
+    const auto raw = SplitTextLines(ReadWholeFile(fileName, maxBytes));
     lines.reserve(raw.size());
     for (const QByteArray& line : raw)
         lines.append(DecodeWindows1252(line));
     return lines;
-}
-
-void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(fileName, file.errorString());
-    // commit() does not report a failed final flush: check it first, or a full disk would
-    // replace the earlier file by a cut-short one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw EFCreateError(fileName, file.errorString());
 }
 
 void WriteByteLines(const QString& fileName, const QList<QByteArray>& lines)
@@ -83,6 +104,9 @@ void WriteTextLines(const QString& fileName, const QStringList& lines)
 
 void OverwriteThenRemove(const QString& fileName, const QByteArray& bytes)
 {
+    // A FIFO would wait for a reader, a device would be written to: refused as a folder is.
+    if (!NotARegularFileReason(fileName).isEmpty())
+        throw EInOutError(EInOutError::AccessDenied);
     QFile file(fileName);
     // errno right after each call: the system's reason, as the runtime reports it.
     errno = 0;

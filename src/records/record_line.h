@@ -6,6 +6,8 @@
 
 // The file the download writes and the curve view loads, in the working directory.
 inline const QString RecordFileName = QStringLiteral("quivel.c00");
+// The largest record file read: 500 000 records take about 12 MiB; room to spare beyond.
+constexpr qint64 MaxRecordFileBytes = 64 * 1024 * 1024;
 
 constexpr int ValuesPerRecord = 8;
 

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/text_file.h"
 #include "common/windows1252.h"
+#include "records/record_line.h"
 
 #include <algorithm>
 #include <limits>
@@ -102,7 +103,7 @@ bool IsRecordLine(QStringView line)
 
 LoadSummary LoadRecordFile(const QString& fileName, TableSink& table)
 {
-    const QString text = DecodeRecordText(ReadWholeFile(fileName));
+    const QString text = DecodeRecordText(ReadWholeFile(fileName, MaxRecordFileBytes));
     qint64 lineCount = 0;
     QStringView second;
     ForEachLine(text, [&](QStringView line) {

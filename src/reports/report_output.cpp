@@ -2,15 +2,16 @@
 
 #include "common/errors.h"
 #include "common/services.h"
+#include "common/text_file.h"
 #include "reports/report_layout.h"
 #include "reports/report_page.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace
 {
@@ -76,14 +77,15 @@ void SetUpPdfWriter(QPdfWriter& writer)
     writer.setCreator(QStringLiteral("QUIVEL Config"));
 }
 
-// The PDF into the open file; false when progress stopped it.
-bool WritePdf(QSaveFile& file, const ReportContent& content, const ReportProgress& progress)
+// The PDF into the open device; false when progress stopped it.
+bool WritePdf(QIODevice& device, const QString& fileName, const ReportContent& content,
+              const ReportProgress& progress)
 {
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&device);
     SetUpPdfWriter(writer);
     QPainter painter;
     if (!painter.begin(&writer))
-        throw EFCreateError(file.fileName(), QStringLiteral("the PDF writer could not start"));
+        throw EFCreateError(fileName, QStringLiteral("the PDF writer could not start"));
     const bool finished = PaintPages(painter, writer, writer.resolution(), content,
                                      PagesUpTo(ReportPageCount(content)), progress);
     painter.end();
@@ -147,15 +149,11 @@ bool SaveReportPdf(const ReportContent& content, const QString& fileName,
                    const ReportProgress& progress)
 {
     const QString fullPath = QFileInfo(fileName).absoluteFilePath();
-    QSaveFile file(fullPath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(fullPath, file.errorString());
-    if (!WritePdf(file, content, progress)) {
-        file.cancelWriting();
+    // Made in memory, then saved whole: a failed or stopped save never leaves half a PDF.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    if (!WritePdf(pdf, fullPath, content, progress))
         return false;
-    }
-    // commit() does not report a failed final flush: check it first.
-    if (!file.flush() || !file.commit())
-        throw EFCreateError(fullPath, file.errorString());
+    WriteWholeFile(fullPath, pdf.data());
     return true;
 }

@@ -16,7 +16,7 @@ QString CalibrationFilePath()
 
 void CalibrationStore::LoadCalibrationFile()
 {
-    const QStringList lines = ReadTextLines(CalibrationFilePath());
+    const QStringList lines = ReadTextLines(CalibrationFilePath(), MaxCalibrationFileBytes);
     m_lines.temperature = lines.value(0);
     m_lines.humidity = lines.value(1);
 }

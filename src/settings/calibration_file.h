@@ -5,6 +5,8 @@
 #include <QString>
 
 inline const QString CalibrationFileName = QStringLiteral("cal.cfg");
+// Two short lines; a larger file is no calibration file and is not read.
+constexpr qint64 MaxCalibrationFileBytes = 64 * 1024;
 
 // The offset lines: the stored calibration offsets, mirrored in cal.cfg in the working
 // directory (line 1 temperature, line 2 humidity). They hold "0" and "0" until loaded and

@@ -2,17 +2,131 @@
 #include "common/fixed_record_file.h"
 #include "common/text_file.h"
 #include "common/windows1252.h"
+#include "support/process_limits.h"
 #include "support/test_files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+constexpr qint64 MiB = 1024 * 1024;
+
+QString Full(const QString& name)
+{
+    return QDir::current().absoluteFilePath(name);
+}
+
+// The files of the working folder, links and folders included.
+QStringList FolderEntries()
+{
+    return QDir::current().entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A code under test that opens a FIFO would wait there for ever: after a while this opens the
+// other end, so that the test ends and fails instead of hanging until its time-out.
+class FifoUnblocker
+{
+public:
+    explicit FifoUnblocker(QString path) : m_path(std::move(path))
+    {
+        m_thread = std::thread([this] {
+            for (int waited = 0; waited < 3000 && !m_done; waited += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (m_done)
+                return;
+            const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        });
+    }
+    ~FifoUnblocker()
+    {
+        m_done = true;
+        m_thread.join();
+    }
+
+private:
+    QString m_path;
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+// What stands at a data file's name.
+enum class Fixture {
+    Fifo,
+    LinkToFifo,
+    DevZero,
+    LinkToDevZero,
+    LinkToNullDevice,
+    Folder,
+    LinkToFolder,
+    SparseGiB,
+    GrowsPastItsSize,
+};
+
+// Makes it under `name`; false when this system cannot.
+bool Make(Fixture fixture, const QString& name)
+{
+    const QByteArray local = QFile::encodeName(name);
+    switch (fixture) {
+    case Fixture::Fifo:
+        return ::mkfifo(local.constData(), 0600) == 0;
+    case Fixture::LinkToFifo:
+        return ::mkfifo("pipe", 0600) == 0 && QFile::link(QStringLiteral("pipe"), name);
+    case Fixture::DevZero:
+        return QFile::exists(name);
+    case Fixture::LinkToDevZero:
+        return QFile::link(QStringLiteral("/dev/zero"), name);
+    case Fixture::LinkToNullDevice: {
+        // A save that wrongly replaces where the link leads must not replace /dev/null itself,
+        // which root could: root gets a null device of its own here.
+        const bool own = ::mknod("null-device", S_IFCHR | 0666, makedev(1, 3)) == 0;
+        return QFile::link(own ? QStringLiteral("null-device") : QStringLiteral("/dev/null"), name);
+    }
+    case Fixture::Folder:
+        return QDir().mkdir(name);
+    case Fixture::LinkToFolder:
+        return QDir().mkdir(QStringLiteral("folder")) &&
+               QFile::link(QStringLiteral("folder"), name);
+    case Fixture::SparseGiB: {
+        QFile file(name);
+        return file.open(QIODevice::WriteOnly) && file.resize(1024 * MiB);
+    }
+    case Fixture::GrowsPastItsSize:
+        // Its size says 0, yet it holds more than a kilobyte.
+        return QFileInfo(QStringLiteral("/proc/self/status")).size() == 0 &&
+               QFile::link(QStringLiteral("/proc/self/status"), name);
+    }
+    return false;
+}
+
+bool IsFifoFixture(Fixture fixture)
+{
+    return fixture == Fixture::Fifo || fixture == Fixture::LinkToFifo;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fixture)
 
 namespace
 {
@@ -45,8 +159,19 @@ private Q_SLOTS:
     void windows1252RoundTrip();
     void writeTextLinesEndsEveryLineWithCrLf();
     void readMissingFileRaisesTheOpenError();
+    void readRefusesAtOnce_data();
+    void readRefusesAtOnce();
+    void readTakesAFileUpToTheLimit();
     void failedWriteLeavesTheEarlierFile();
-    void smallWriteOnAFullDiskLeavesTheEarlierFile();
+    void failedSaveGivesTheSystemsReason_data();
+    void failedSaveGivesTheSystemsReason();
+    void saveRefusesWhatIsNoRegularFile_data();
+    void saveRefusesWhatIsNoRegularFile();
+    void saveRemovesStaleTemporariesOfThatNameOnly();
+    void saveThroughALinkReplacesWhereItLeads_data();
+    void saveThroughALinkReplacesWhereItLeads();
+    void saveKeepsThePermissions();
+    void overwriteThenRemoveLeavesAFifoAlone();
     void recordFieldsAreLittleEndian();
     void shortStringIsCutAndZeroFilled();
     void trailingPieceIsNoRecordAndIsOverwritten();
@@ -98,21 +223,92 @@ void FilesTest::windows1252RoundTrip()
 void FilesTest::writeTextLinesEndsEveryLineWithCrLf()
 {
     WriteTextLines(QStringLiteral("cal.cfg"), {QStringLiteral("0,5"), QStringLiteral("-1")});
-    QCOMPARE(ReadWholeFile(QStringLiteral("cal.cfg")), QByteArray("0,5\r\n-1\r\n"));
-    QCOMPARE(ReadTextLines(QStringLiteral("cal.cfg")),
+    QCOMPARE(ReadWholeFile(QStringLiteral("cal.cfg"), 64), QByteArray("0,5\r\n-1\r\n"));
+    QCOMPARE(ReadTextLines(QStringLiteral("cal.cfg"), 64),
              (QStringList{QStringLiteral("0,5"), QStringLiteral("-1")}));
 }
 
 void FilesTest::readMissingFileRaisesTheOpenError()
 {
     try {
-        ReadTextLines(QStringLiteral("quivel.c00"));
+        ReadTextLines(QStringLiteral("quivel.c00"), 64);
         QFAIL("no error raised");
     } catch (const EFOpenError& e) {
         QVERIFY2(e.message().startsWith(QStringLiteral("Cannot open file \"%1\". ")
                                             .arg(QDir::current().absoluteFilePath("quivel.c00"))),
                  qPrintable(e.message()));
     }
+}
+
+void FilesTest::readRefusesAtOnce_data()
+{
+    QTest::addColumn<Fixture>("fixture");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("maxBytes");
+    QTest::addColumn<QString>("reason"); // empty: refused as too large
+
+    const QString device = QStringLiteral("C'est un périphérique");
+    QTest::newRow("FIFO") << Fixture::Fifo << "quivel.c00" << 64 * MiB
+                          << "C'est un tube nommé (FIFO)";
+    QTest::newRow("link to a FIFO")
+        << Fixture::LinkToFifo << "quivel.c00" << 64 * MiB << "C'est un tube nommé (FIFO)";
+    QTest::newRow("device node") << Fixture::DevZero << "/dev/zero" << 64 * MiB << device;
+    QTest::newRow("link to /dev/zero")
+        << Fixture::LinkToDevZero << "quivel.c00" << 64 * MiB << device;
+    QTest::newRow("folder") << Fixture::Folder << "cal.cfg" << 64 * 1024LL << "C'est un dossier";
+    QTest::newRow("link to a folder")
+        << Fixture::LinkToFolder << "cal.cfg" << 64 * 1024LL << "C'est un dossier";
+    QTest::newRow("1 GiB, sparse") << Fixture::SparseGiB << "quivel.c00" << 64 * MiB << QString();
+    QTest::newRow("larger than its stated size")
+        << Fixture::GrowsPastItsSize << "cal.cfg" << 64LL << QString();
+}
+
+void FilesTest::readRefusesAtOnce()
+{
+    QFETCH(Fixture, fixture);
+    QFETCH(QString, name);
+    QFETCH(qint64, maxBytes);
+    QFETCH(QString, reason);
+    if (!Make(fixture, name))
+        QSKIP("this system cannot make that file");
+
+    std::unique_ptr<FifoUnblocker> unblocker;
+    if (IsFifoFixture(fixture))
+        unblocker = std::make_unique<FifoUnblocker>(name);
+    QString message;
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        // Reading the whole of any of these would take far more than this.
+        AddressSpaceBound bound(256 * MiB);
+        ReadWholeFile(name, maxBytes);
+    } catch (const EFOpenError& e) {
+        message = e.message();
+    } catch (const std::bad_alloc&) {
+        QFAIL("the read took memory without bound");
+    }
+    QVERIFY2(clock.elapsed() < 2000, "the read did not fail at once");
+    if (reason.isEmpty()) {
+        const QString limit = maxBytes == 64 * MiB ? "64 Mio" : "64 octets";
+        QCOMPARE(message, QStringLiteral("Le fichier \"%1\" dépasse la taille admise de %2 : il "
+                                         "n'a pas été lu.")
+                              .arg(Full(name), limit));
+    } else {
+        QVERIFY2(message.startsWith(
+                     QStringLiteral("Cannot open file \"%1\". %2").arg(Full(name), reason)),
+                 qPrintable(message));
+        // Where a link leads is said: the user sees only the name.
+        QCOMPARE(message.contains(QStringLiteral("lien symbolique")), QFileInfo(name).isSymLink());
+    }
+}
+
+void FilesTest::readTakesAFileUpToTheLimit()
+{
+    WriteAll(QStringLiteral("cal.cfg"), "0,5\r\n-1\r\n");
+    QCOMPARE(ReadWholeFile(QStringLiteral("cal.cfg"), 9), QByteArray("0,5\r\n-1\r\n"));
+    QVERIFY_THROWS_EXCEPTION(EFileTooLarge, ReadWholeFile(QStringLiteral("cal.cfg"), 8));
+    WriteAll(QStringLiteral("empty"), {});
+    QCOMPARE(ReadWholeFile(QStringLiteral("empty"), 0), QByteArray());
 }
 
 void FilesTest::failedWriteLeavesTheEarlierFile()
@@ -130,31 +326,169 @@ void FilesTest::failedWriteLeavesTheEarlierFile()
     if (!raised && ::geteuid() == 0)
         QSKIP("root writes into read-only directories");
     QVERIFY(raised);
-    QCOMPARE(ReadWholeFile(QStringLiteral("quivel.c00")), QByteArray("5/3;14:7;23.5;61.0\r\n"));
+    QCOMPARE(ReadAll("quivel.c00"), QByteArray("5/3;14:7;23.5;61.0\r\n"));
 }
 
-void FilesTest::smallWriteOnAFullDiskLeavesTheEarlierFile()
+void FilesTest::failedSaveGivesTheSystemsReason_data()
 {
-    // A file-size limit stands in for a full disk, even for root. A small file fails only
-    // at its final flush, which QSaveFile::commit() alone would not report.
-    WriteByteLines(QStringLiteral("quivel.c00"), {"5/3;14:7;23.5;61.0"});
-    const QByteArray earlier = ReadWholeFile(QStringLiteral("quivel.c00"));
-    rlimit old{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = 10;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    bool raised = false;
-    try {
-        WriteByteLines(QStringLiteral("quivel.c00"), {"1/1;0:0;0.0;0.0", "2/1;0:0;0.0;0.0"});
-    } catch (const EFCreateError&) {
-        raised = true;
+    QTest::addColumn<int>("room");
+    QTest::addColumn<int>("size");
+    QTest::newRow("no room at all") << 0 << 40;
+    QTest::newRow("cut short part-way") << 4096 << 64 * 1024;
+    QTest::newRow("cut short in the last bytes") << 30 << 40;
+}
+
+void FilesTest::failedSaveGivesTheSystemsReason()
+{
+    // A file-size limit stands in for a full disk, even for root; the reason then is EFBIG's.
+    QFETCH(int, room);
+    QFETCH(int, size);
+    const QByteArray earlier("5/3;14:7;23.5;61.0\r\n");
+    WriteAll(QStringLiteral("quivel.c00"), earlier);
+    QString message;
+    {
+        FileSizeLimit limit{rlim_t(room)};
+        try {
+            WriteWholeFile(QStringLiteral("quivel.c00"), QByteArray(size, '7'));
+        } catch (const EFCreateError& e) {
+            message = e.message();
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    QVERIFY(raised);
-    QCOMPARE(ReadWholeFile(QStringLiteral("quivel.c00")), earlier);
+    QCOMPARE(message, QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(Full("quivel.c00"), qt_error_string(EFBIG)));
+    QCOMPARE(ReadAll("quivel.c00"), earlier);
+    QCOMPARE(FolderEntries(), QStringList{"quivel.c00"});
+}
+
+void FilesTest::saveRefusesWhatIsNoRegularFile_data()
+{
+    QTest::addColumn<Fixture>("fixture");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("link to a null device") << Fixture::LinkToNullDevice << "C'est un périphérique";
+    QTest::newRow("link to a FIFO") << Fixture::LinkToFifo << "C'est un tube nommé (FIFO)";
+    QTest::newRow("folder") << Fixture::Folder << "C'est un dossier";
+    QTest::newRow("link to a folder") << Fixture::LinkToFolder << "C'est un dossier";
+}
+
+void FilesTest::saveRefusesWhatIsNoRegularFile()
+{
+    QFETCH(Fixture, fixture);
+    QFETCH(QString, reason);
+    const QString name = QStringLiteral("quivel.c00");
+    QVERIFY(Make(fixture, name));
+    const QStringList entries = FolderEntries();
+    const fs::file_status before = fs::symlink_status(name.toStdString());
+    const fs::path leadsTo = fs::canonical(name.toStdString());
+
+    std::unique_ptr<FifoUnblocker> unblocker;
+    if (IsFifoFixture(fixture))
+        unblocker = std::make_unique<FifoUnblocker>(name);
+    QString message;
+    try {
+        WriteByteLines(name, {"5/3;14:7;23.5;61.0"});
+    } catch (const EFCreateError& e) {
+        message = e.message();
+    }
+    unblocker.reset();
+    QVERIFY2(
+        message.startsWith(QStringLiteral("Cannot create file \"%1\". %2").arg(Full(name), reason)),
+        qPrintable(message));
+    // The name, where it leads and the folder are as they were.
+    QCOMPARE(fs::symlink_status(name.toStdString()).type(), before.type());
+    QCOMPARE(fs::canonical(name.toStdString()), leadsTo);
+    QCOMPARE(FolderEntries(), entries);
+    QVERIFY(fs::is_character_file("/dev/null"));
+    if (fixture == Fixture::LinkToNullDevice)
+        QVERIFY(fs::is_character_file(leadsTo));
+}
+
+void FilesTest::saveRemovesStaleTemporariesOfThatNameOnly()
+{
+    // Left by killed saves: ours, and QSaveFile's of earlier versions.
+    const QStringList stale{"cal.cfg.tmp-Ab12Cd", "cal.cfg.tmp-000000", "cal.cfg.XyZabc",
+                            "cal.cfg.qWeRtY"};
+    // A person's own names, other names' leftovers, a folder.
+    const QStringList kept{"cal.cfg.BACKUP",        "cal.cfg.Backup", "cal.cfg.backup",
+                           "cal.cfg.bak",           "cal.cfg.old001", "cal.cfg.tmp-Ab12C",
+                           "quivel.c00.tmp-Ab12Cd", "xcal.cfg.XyZabc"};
+    for (const QString& name : stale + kept)
+        WriteAll(name, "x");
+    QVERIFY(QDir().mkdir(QStringLiteral("cal.cfg.QwErTz")));
+
+    WriteTextLines(QStringLiteral("cal.cfg"), {QStringLiteral("1"), QStringLiteral("2")});
+    QStringList expected = kept + QStringList{"cal.cfg", "cal.cfg.QwErTz"};
+    expected.sort();
+    QCOMPARE(FolderEntries(), expected);
+    QCOMPARE(ReadAll("cal.cfg"), QByteArray("1\r\n2\r\n"));
+}
+
+void FilesTest::saveThroughALinkReplacesWhereItLeads_data()
+{
+    QTest::addColumn<QString>("linkText");  // what cal.cfg links to; "/..." from the folder
+    QTest::addColumn<QString>("finalFile"); // where the bytes are to go
+    QTest::addColumn<bool>("existsBefore");
+    QTest::newRow("relative, into a folder") << "store/calibration"
+                                             << "store/calibration" << true;
+    QTest::newRow("absolute") << "/store/calibration"
+                              << "store/calibration" << true;
+    QTest::newRow("to a link") << "store/link"
+                               << "store/calibration" << true;
+    QTest::newRow("to nothing yet") << "store/calibration"
+                                    << "store/calibration" << false;
+}
+
+void FilesTest::saveThroughALinkReplacesWhereItLeads()
+{
+    // The link is an administrator's: it stays, the file it leads to is replaced.
+    QFETCH(QString, linkText);
+    QFETCH(QString, finalFile);
+    QFETCH(bool, existsBefore);
+    if (linkText.startsWith(u'/'))
+        linkText = Full(linkText.mid(1));
+    QVERIFY(QDir().mkdir(QStringLiteral("store")));
+    if (existsBefore)
+        WriteAll(finalFile, "old\r\n");
+    // "store/link" leads to "calibration" beside it.
+    QCOMPARE(::symlink("calibration", "store/link"), 0);
+    QCOMPARE(::symlink(QFile::encodeName(linkText).constData(), "cal.cfg"), 0);
+    WriteAll(QStringLiteral("store/cal.cfg.XyZabc"), "stale beside the link's name");
+    WriteAll(QStringLiteral("store/calibration.tmp-Ab12Cd"), "stale beside the file");
+
+    WriteTextLines(QStringLiteral("cal.cfg"), {QStringLiteral("0,5"), QStringLiteral("-1")});
+    QCOMPARE(QFile::symLinkTarget(QStringLiteral("cal.cfg")), Full(linkText));
+    QCOMPARE(ReadAll(finalFile), QByteArray("0,5\r\n-1\r\n"));
+    QCOMPARE(FolderEntries(), (QStringList{"cal.cfg", "store"}));
+    QCOMPARE(QDir(QStringLiteral("store")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"cal.cfg.XyZabc", "calibration", "link"}));
+}
+
+void FilesTest::saveKeepsThePermissions()
+{
+    // A new file gets what any new file gets here; a replaced one keeps what it had.
+    WriteAll(QStringLiteral("reference"), {});
+    WriteTextLines(QStringLiteral("cal.cfg"), {QStringLiteral("1"), QStringLiteral("2")});
+    QCOMPARE(QFile::permissions(QStringLiteral("cal.cfg")),
+             QFile::permissions(QStringLiteral("reference")));
+    const auto chosen = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(QStringLiteral("cal.cfg"), chosen));
+    WriteTextLines(QStringLiteral("cal.cfg"), {QStringLiteral("3"), QStringLiteral("4")});
+    QCOMPARE(QFile::permissions(QStringLiteral("cal.cfg")) &
+                 ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+             chosen);
+}
+
+void FilesTest::overwriteThenRemoveLeavesAFifoAlone()
+{
+    QVERIFY(Make(Fixture::LinkToFifo, QStringLiteral("quivel.c00")));
+    const QStringList entries = FolderEntries();
+    FifoUnblocker unblocker(QStringLiteral("quivel.c00"));
+    try {
+        OverwriteThenRemove(QStringLiteral("quivel.c00"), "Try and find this\r\n");
+        QFAIL("no error raised");
+    } catch (const EInOutError& e) {
+        QCOMPARE(e.code(), int(EInOutError::AccessDenied));
+    }
+    QCOMPARE(FolderEntries(), entries);
 }
 
 void FilesTest::recordFieldsAreLittleEndian()

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void loadReadsTheFirstTwoLines_data();
     void loadReadsTheFirstTwoLines();
     void missingFileRaisesAndKeepsZeros();
+    void oversizedFileIsRefusedAndKeepsTheLines();
     void failedSaveStillHoldsTheNewLines();
 
     void showingPutsTheStoredOffsetsBack();
@@ -177,6 +178,27 @@ void CalibrationTest::missingFileRaisesAndKeepsZeros()
     QCOMPARE(store.offsetLines().temperature, QStringLiteral("0"));
     QCOMPARE(store.offsetLines().humidity, QStringLiteral("0"));
     QVERIFY(!QFile::exists("cal.cfg")); // nothing created until the first save
+}
+
+void CalibrationTest::oversizedFileIsRefusedAndKeepsTheLines()
+{
+    // Line breaks after the two lines: up to 64 KiB the file is read, past it refused unread.
+    WriteAll("cal.cfg", "0,5\r\n-1\r\n" + QByteArray(MaxCalibrationFileBytes - 9, '\n'));
+    CalibrationStore store;
+    store.LoadCalibrationFile();
+    QCOMPARE(store.offsetLines().temperature, QStringLiteral("0,5"));
+
+    WriteAll("cal.cfg", "2\r\n3\r\n" + QByteArray(MaxCalibrationFileBytes, '\n'));
+    try {
+        store.LoadCalibrationFile();
+        QFAIL("no error raised");
+    } catch (const EFOpenError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Le fichier \"%1\" dépasse la taille admise de 64 Kio "
+                                             ": il n'a pas été lu.")
+                                  .arg(CalPath()));
+    }
+    QCOMPARE(store.offsetLines().temperature, QStringLiteral("0,5"));
+    QCOMPARE(store.offsetLines().humidity, QStringLiteral("-1"));
 }
 
 void CalibrationTest::failedSaveStillHoldsTheNewLines()
