@@ -1,13 +1,12 @@
 // The download dialog driven as a user drives it, with values fed straight into its packet
 // listener where exact packets matter, and the real port on a terminal of the test's own.
 #include "download_fixture.h"
+#include "support/process_limits.h"
 #include "support/test_files.h"
 #include "users/audit_log.h"
 
 #include <QSignalSpy>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace
 {
@@ -18,28 +17,6 @@ const QList<int> ThreeRecords = {5, 3, 14, 7,  23,  5,   61, 0, // 5/3;14:7;23.5
                                  6, 3, 14, 22, 251, 255, 52, 9, // 6/3;14:22;0.0;52.9
                                  7, 3, 14, 37, 24};             // 7/3;14:37;24.?;?.?
 
-// Files larger than the limit cannot be written, whoever runs the test (root included).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 } // namespace
 
 class LoadDataFormTest : public QObject
