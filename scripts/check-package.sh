@@ -76,6 +76,14 @@ on_display() {
     sleep 3
     grab 3-demo.png
     kill -0 "$demo" 2>/dev/null || fail "the demo ended by itself"
+    local stat line fields simulator=""
+    for stat in /proc/[0-9]*/stat; do
+        read -r line 2>/dev/null < "$stat" || continue
+        fields=(${line##*) })
+        [ "${fields[1]}" = "$demo" ] && simulator=$(readlink "${stat%/stat}/exe")
+    done
+    [ "$simulator" = "$(readlink -f "$usr/libexec/quivel-config/logger-sim")" ] ||
+        fail "the demo runs the simulator '$simulator', not the package's"
     kill "$demo"
     wait "$demo" 2>/dev/null || true
 }
@@ -166,4 +174,8 @@ if [ "$mode" = install ]; then
     [ ! -e /usr/bin/quivel-config ] && [ ! -e /usr/libexec/quivel-config ] ||
         fail "dpkg -r left the program behind"
 fi
-echo "The package $deb installs, starts and goes away cleanly ($mode)."
+if [ "$mode" = install ]; then
+    echo "The package $deb installs, starts and goes away cleanly."
+else
+    echo "The package $deb, unpacked, starts (not installed: --extract)."
+fi
