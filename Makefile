@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench package format clean
 
 all: build
 
@@ -33,8 +33,13 @@ test: build
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/quivel-bench
 
+# The .deb of the program, the demo and logger-sim, with the menu entry and the icon
+# (packaging/). scripts/check-package.sh installs it and starts it under Xvfb.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
 format:
-	@find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	@find src tests tools bench packaging -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -9,6 +9,7 @@ packages=(
     libqt6svg6 qt6-qpa-plugins
     fonts-dejavu-core fonts-liberation2 fonts-ebgaramond
     xvfb xauth poppler-utils clang-format locales
+    file desktop-file-utils
 )
 
 missing=()

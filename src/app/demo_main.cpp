@@ -1,9 +1,9 @@
 // The demo: the real program wired to the simulated logger instead of the machine's serial
-// ports. It starts logger-sim (next to itself) at the real line's pace, lists only the
-// simulator's pseudo-terminal as a port, and keeps the simulator's frame log in the working
-// folder. Like a fresh installation, a working folder without cal.cfg gets one with zero
-// offsets. quivel-demo -- <logger-sim options> passes the options on to the simulator, so a
-// fault can be reproduced through the real program.
+// ports. It starts logger-sim (next to itself, or where the package installs it) at the real
+// line's pace, lists only the simulator's pseudo-terminal as a port, and keeps the simulator's
+// frame log in the working folder. Like a fresh installation, a working folder without cal.cfg
+// gets one with zero offsets. quivel-demo -- <logger-sim options> passes the options on to the
+// simulator, so a fault can be reproduced through the real program.
 #include "app/application_windows.h"
 #include "common/error_handler.h"
 #include "common/errors.h"
@@ -24,9 +24,16 @@ namespace
 
 constexpr int SimulatorStartMs = 10000;
 
+// Installed, logger-sim is in the package's own folder (QUIVEL_SIMULATOR_DIR, relative to the
+// demo's folder, set by packaging/CMakeLists.txt); in the build tree it is next to the demo.
 QString SimulatorPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("logger-sim"));
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString installed =
+        QDir::cleanPath(here.filePath(QStringLiteral(QUIVEL_SIMULATOR_DIR "/logger-sim")));
+    if (QFileInfo::exists(installed))
+        return installed;
+    return here.filePath(QStringLiteral("logger-sim"));
 }
 
 // The demo's own options come first; the user's, after them, win where they repeat one.
