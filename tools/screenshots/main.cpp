@@ -17,6 +17,9 @@
 #include <QIcon>
 #include <QLocale>
 #include <QPixmap>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QWidget>
 #include <cstdio>
@@ -29,6 +32,36 @@ constexpr int ReportPageDpi = 110;
 // The value of the second day's download that arrives garbled.
 const QString GarbledValue = QStringLiteral("300");
 
+// Xvfb has no window manager to maximise a window: it is given the screen, as one would.
+void TakeTheScreenIfMaximised(QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!(window->windowState() & Qt::WindowMaximized) || !screen)
+        return;
+    const QRect screenArea = screen->availableGeometry();
+    if (window->frameGeometry() == screenArea)
+        return;
+    window->setGeometry(screenArea);
+    window->setWindowState(window->windowState() | Qt::WindowMaximized);
+}
+
+// The audit view's details and dates are longer than their columns: the user drags the column
+// edges in the heading, and widens the window, to read them whole.
+void WidenAuditColumns(QWidget* audit)
+{
+    auto* grid = audit->findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+    if (!grid)
+        return;
+    constexpr int Details = 3;
+    constexpr int Date = 4;
+    grid->resizeColumnToContents(Details);
+    grid->resizeColumnToContents(Date);
+    int width = grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth();
+    for (int column = 0; column < grid->columnCount(); ++column)
+        width += grid->columnWidth(column);
+    audit->resize(qMax(audit->width(), width + audit->width() - grid->width()), audit->height());
+}
+
 class Photographer
 {
 public:
@@ -36,6 +69,9 @@ public:
 
     void shoot(const QString& scene, QWidget* window)
     {
+        TakeTheScreenIfMaximised(window);
+        if (scene == QStringLiteral("audit"))
+            WidenAuditColumns(window);
         // Laid out and painted as on the screen before it is photographed.
         QTest::qWait(150);
         const QString file = m_folder.filePath(scene + QStringLiteral(".png"));
