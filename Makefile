@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench package format clean
+.PHONY: all deps configure build run test bench package screenshots format clean
 
 all: build
 
@@ -37,6 +37,12 @@ bench: build
 # (packaging/). scripts/check-package.sh installs it and starts it under Xvfb.
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+
+# The user guide's pictures, docs/images/*.png: the acceptance test's day through the real
+# windows against logger-sim, photographed on a virtual screen.
+screenshots: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target quivel-screenshots logger-sim
+	@xvfb-run -a -s "-screen 0 1600x1000x24" $(BUILD_DIR)/bin/quivel-screenshots docs/images
 
 format:
 	@find src tests tools bench packaging -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -19,6 +19,7 @@ constexpr int SaveButtonTop = 16;
 constexpr int PrintButtonTop = 56;
 // Room kept between the buttons and the window's right edge when it is narrow.
 constexpr int ButtonsRightMargin = 8;
+constexpr QSize NormalSize(1024, 640);
 
 const QColor Red(255, 0, 0);
 const QColor Green(0, 128, 0);
@@ -55,6 +56,9 @@ ChartWindow::ChartWindow(const QString& caption, const QString& saveText, int bu
     : QWidget(parent, Qt::Window), m_buttonsLeft(buttonsLeft)
 {
     setWindowTitle(caption);
+    // The size it has when not maximised (restored, or where nothing maximises it): the
+    // chart's own size hint is empty.
+    resize(NormalSize);
     setWindowState(windowState() | Qt::WindowMaximized);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -38,6 +38,10 @@ void PlaceBeside(QWidget* window, const QWidget* other)
     QScreen* screen = ScreenOf(other);
     if (!screen)
         return;
+    // A maximised window takes the screen; sizing it here would also drop that state and leave
+    // it at the size of its contents' hint (a chart window's is empty).
+    if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
     // Before its first showing a window has not taken its own size yet.
     if (!window->testAttribute(Qt::WA_Resized))
         window->adjustSize();
