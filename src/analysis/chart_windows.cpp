@@ -110,7 +110,9 @@ bool ChartWindow::eventFilter(QObject* watched, QEvent* event)
 
 void ChartWindow::placeButtons()
 {
-    const int fits = Chart1->width() - BitBtn1->width() - ButtonsRightMargin;
+    // Never over the legend, at the right of the plot.
+    const int plotRight = int(Chart1->plotGeometry().plot.right());
+    const int fits = qMin(Chart1->width(), plotRight) - BitBtn1->width() - ButtonsRightMargin;
     const int left = qMax(0, qMin(m_buttonsLeft, fits));
     BitBtn1->move(left, SaveButtonTop);
     BitBtn2->move(left, PrintButtonTop);

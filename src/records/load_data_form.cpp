@@ -186,7 +186,8 @@ void TLoadDataForm::finishDownload()
     // A failed save raises here: the earlier file stays, the dialog stays open.
     m_download.save(RecordFileName);
     ui->ProgressBar1->setValue(0);
-    ui->ValuesLabel->setText(ProgressText(m_download.receivedCount(), m_download.expectedValues()));
+    ui->ValuesLabel->setText(
+        ProgressText(m_download.receivedCount(), m_download.completionCount()));
     ui->SilenceLabel->hide();
     accept();
 }
@@ -205,7 +206,9 @@ void TLoadDataForm::refreshProgress()
 {
     ui->ProgressBar1->setMaximum(m_download.expectedValues());
     ui->ProgressBar1->setValue(m_download.receivedCount());
-    ui->ValuesLabel->setText(ProgressText(m_download.receivedCount(), m_download.expectedValues()));
+    // Counted against the values the download needs, so that it ends at "n / n".
+    ui->ValuesLabel->setText(
+        ProgressText(m_download.receivedCount(), m_download.completionCount()));
     const bool silent = m_download.running() && m_sinceLastValue.elapsed() >= SilenceNoteMs;
     ui->SilenceLabel->setVisible(silent);
     // A stalled download can be asked again or kept as it is; values that come again take

@@ -138,7 +138,8 @@ DownloadReport RecordDownload::report() const
 {
     DownloadReport report;
     report.recordsWanted = recordsWanted();
-    report.valuesExpected = expectedValues();
+    // The values the download needs: the logger sends three more, which are not awaited.
+    report.valuesExpected = completionCount();
     report.valuesReceived = m_received;
     report.complete = m_received >= completionCount();
     report.malformed = m_malformed;

@@ -171,10 +171,13 @@ void ChartWindowsTest::buttonsStayInsideANarrowWindow()
         window->resize(700, 500);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QRectF plot = window->chartView()->plotGeometry().plot;
         for (const char* name : {"BitBtn1", "BitBtn2"}) {
             auto* button = window->findChild<QPushButton*>(name);
             QVERIFY(window->rect().contains(button->geometry()));
             QVERIFY(button->isVisible());
+            // Inside the plot, not over the legend at its right.
+            QVERIFY(button->geometry().right() < plot.right());
         }
     }
 }

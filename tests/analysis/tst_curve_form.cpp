@@ -568,9 +568,9 @@ void CurveFormTest::coldChainSummary()
     QVERIFY(showWith("1/1;0:0;21.0;50.0\r\n1/1;0:15;26.0;50.0\r\n1/1;0:30;27.0;50.0\r\n"
                      "1/1;0:45;19.0;50.0\r\n1/1;1:0;22.0;50.0\r\n"));
     const QString text = label("coldchainlabel");
-    QVERIFY2(text.contains(QStringLiteral("Au-dessus de 25 °C : 2 enregistrements, 30 min")),
+    QVERIFY2(text.contains(QStringLiteral("Au-dessus de 25 °C : 2 enregistrements, 30\u00A0min")),
              qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Au-dessous de 20 °C : 1 enregistrement, 15 min")),
+    QVERIFY2(text.contains(QStringLiteral("Au-dessous de 20 °C : 1 enregistrement, 15\u00A0min")),
              qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Température cinétique moyenne : 23,")),
              qPrintable(text));

@@ -186,7 +186,7 @@ void DownloadEndToEndTest::silentLoggerStallsAndCanBeLeft()
     QVERIFY(d.problemShown());
     QVERIFY2(d.problem().startsWith(QStringLiteral("Aucune valeur n'arrive depuis 5 secondes.")),
              qPrintable(d.problem()));
-    QVERIFY(d.problem().contains(QStringLiteral("0 valeurs reçues sur 56")));
+    QVERIFY(d.problem().contains(QStringLiteral("0 valeurs reçues sur 53")));
     QVERIFY(!d.f.control<QPushButton>("SaveAnywayButton")->isVisible());
     d.f.BitBtn2()->click();
     QVERIFY(!d.f.form.isVisible());
