@@ -85,14 +85,14 @@ ColdChainSummary SummariseColdChain(const RecordTable& table, const CurveColumns
 
 QString DurationText(qint64 minutes)
 {
-    // No-break spaces: a duration is never cut between a number and its unit.
+    // No-break spaces: a duration is never cut across two lines.
     const qint64 days = minutes / 1440;
     const qint64 hours = minutes % 1440 / 60;
     const QString rest = QStringLiteral("%1\u00A0min").arg(minutes % 60, 2, 10, QLatin1Char('0'));
     if (days > 0)
-        return QStringLiteral("%1\u00A0j %2\u00A0h %3").arg(days).arg(hours).arg(rest);
+        return QStringLiteral("%1\u00A0j\u00A0%2\u00A0h\u00A0%3").arg(days).arg(hours).arg(rest);
     if (hours > 0)
-        return QStringLiteral("%1\u00A0h %2").arg(hours).arg(rest);
+        return QStringLiteral("%1\u00A0h\u00A0%2").arg(hours).arg(rest);
     return QStringLiteral("%1\u00A0min").arg(minutes % 60);
 }
 

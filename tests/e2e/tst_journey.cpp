@@ -103,12 +103,12 @@ QString TenthsText(int tenths, const QString& separator)
 QString DurationText(int minutes)
 {
     if (minutes >= 1440)
-        return QStringLiteral("%1\u00A0j %2\u00A0h %3\u00A0min")
+        return QStringLiteral("%1\u00A0j\u00A0%2\u00A0h\u00A0%3\u00A0min")
             .arg(minutes / 1440)
             .arg(minutes % 1440 / 60)
             .arg(minutes % 60, 2, 10, QLatin1Char('0'));
     if (minutes >= 60)
-        return QStringLiteral("%1\u00A0h %2\u00A0min")
+        return QStringLiteral("%1\u00A0h\u00A0%2\u00A0min")
             .arg(minutes / 60)
             .arg(minutes % 60, 2, 10, QLatin1Char('0'));
     return QStringLiteral("%1\u00A0min").arg(minutes);
