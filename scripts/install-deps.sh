@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need.
+# Installs the Debian packages the build, the tests and the demo need, and those named as
+# arguments (make fuzz adds clang and libFuzzer: make test does not need them).
 # Idempotent: apt-get runs only when something is missing.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
     libqt6svg6 qt6-qpa-plugins
     fonts-dejavu-core fonts-liberation2 fonts-ebgaramond
     xvfb xauth poppler-utils clang-format locales
+    "$@"
 )
 
 missing=()
