@@ -35,9 +35,15 @@ run)
     seconds=$1
     shift
     if [ "$seconds" -gt 0 ]; then
+        # A crash in one target does not keep the others from their turn.
+        failed=()
         for target in "$@"; do
-            run_target "$target" "$seconds"
+            run_target "$target" "$seconds" || failed+=("$target")
         done
+        if [ ${#failed[@]} -ne 0 ]; then
+            echo "Crashed: ${failed[*]} (inputs in $build/fuzz-crashes/)" >&2
+            exit 1
+        fi
     else
         # Open-ended: every target at once, until Ctrl-C (or a crash) ends them.
         pids=()
