@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench package screenshots format clean
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-build fuzz-merge bench package screenshots format clean
 
 all: build
 
@@ -29,6 +29,35 @@ test: build
 	@cd $(BUILD_DIR) && LANG=C.UTF-8 LC_ALL=C.UTF-8 $(CTEST)
 	@echo "== Tests under fr_FR.UTF-8"
 	@cd $(BUILD_DIR) && LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 $(CTEST)
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer (g++) in a
+# build directory of its own, under C.UTF-8 and fr_FR.UTF-8: a memory error, a leak or undefined
+# behaviour in any process of a test fails the run.
+SANITIZE_DIR ?= build-sanitize
+SANITIZE_FLAGS = -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQUIVEL_SANITIZE=ON
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS) > /dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	@bash scripts/test-sanitize.sh $(SANITIZE_DIR)
+
+# Fuzzing with libFuzzer (clang, ASan, UBSan) in a build directory of its own. Without
+# FUZZ_SECONDS every target runs at once until interrupted; FUZZ_SECONDS=N runs each N seconds
+# in turn. `make fuzz-merge` keeps what they found that reaches new code in tests/fuzz/corpus/.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 0
+FUZZ_TARGETS ?= record_file value_packet number_text audit_record user_record windows1252
+FUZZ_FLAGS = -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+	-DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQUIVEL_FUZZ=ON
+fuzz-build:
+	@bash scripts/install-deps.sh clang libclang-rt-dev
+	@cmake -S . -B $(FUZZ_DIR) $(FUZZ_FLAGS) > /dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+
+fuzz: fuzz-build
+	@bash scripts/fuzz.sh run $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+fuzz-merge: fuzz-build
+	@bash scripts/fuzz.sh merge $(FUZZ_DIR) $(FUZZ_TARGETS)
 
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/quivel-bench

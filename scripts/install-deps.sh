@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need.
+# Installs the Debian packages the build, the tests and the demo need, and those named as
+# arguments (make fuzz adds clang and libFuzzer: make test does not need them).
 # Idempotent: apt-get runs only when something is missing.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
     fonts-dejavu-core fonts-liberation2 fonts-ebgaramond
     xvfb xauth poppler-utils clang-format locales
     file desktop-file-utils
+    "$@"
 )
 
 missing=()

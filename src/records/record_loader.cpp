@@ -86,8 +86,10 @@ bool IsRecordLine(QStringView line)
         const qsizetype start = i;
         while (i < line.size() && line[i] >= u'0' && line[i] <= u'9')
             ++i;
+        // Digits, not the quotes after them: "-" then a quote is no number.
+        const bool digits = i > start;
         skipQuotes();
-        return i > start;
+        return digits;
     };
     for (char16_t separator : Separators) {
         if (!number() || i >= line.size() || line[i] != separator)

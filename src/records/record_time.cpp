@@ -5,6 +5,10 @@
 
 std::optional<qint64> RecordClock::minutes(int day, int month, int hour, int minute)
 {
+    // A field out of its range (a damaged line) is no time and does not move the year; its
+    // month times 100 could also overflow.
+    if (day < 1 || day > 31 || month < 1 || month > 12)
+        return std::nullopt;
     const int monthDay = month * 100 + day;
     if (m_lastMonthDay >= 0 && monthDay < m_lastMonthDay)
         ++m_year;

@@ -11,7 +11,8 @@ class RecordClock
 {
 public:
     // Minutes since 1 January of the first record's year (taken as a leap year, so that 29/2
-    // is a date); nullopt for a date or time that does not exist.
+    // is a date); nullopt for a date or time that does not exist. A day or month out of its
+    // range leaves the year as it was.
     std::optional<qint64> minutes(int day, int month, int hour, int minute);
 
 private:

@@ -120,18 +120,18 @@ void CurveFormTest::cleanup()
 bool CurveFormTest::showAndLeaveDownload(std::function<void()> whileDownloadIsUp)
 {
     bool wasModal = false;
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [&, poll] {
-        if (QApplication::activeModalWidget() != m_download.get()) {
-            QTimer::singleShot(10, *poll);
+    // Looks for the modal download dialog until it comes; the timer ends with this call.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != m_download.get())
             return;
-        }
+        poll.stop();
         wasModal = !m_view->isActiveWindow();
         if (whileDownloadIsUp)
             whileDownloadIsUp();
         m_download->findChild<QPushButton*>("BitBtn2")->click();
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    poll.start(10);
     m_view->show();
     return wasModal && !m_download->isVisible() && m_view->isVisible();
 }

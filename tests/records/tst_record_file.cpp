@@ -224,6 +224,8 @@ void RecordFileTest::recordLinesAreCounted_data()
     QTest::newRow("empty") << "" << false;
     QTest::newRow("text") << "Try and find this when I'm finished !" << false;
     QTest::newRow("letters") << "a/b;c:d;e.f;g.h" << false;
+    QTest::newRow("sign without digits, quoted") << "\"5/3\";\"15:20\";\"23.-\";\"64.8\"" << false;
+    QTest::newRow("sign without digits") << "5/3;15:20;23.-;64.8" << false;
 }
 
 void RecordFileTest::recordLinesAreCounted()

@@ -35,7 +35,9 @@ inline QPushButton* Button(QWidget* window, const char* name)
 inline void WhenModal(QDialog* dialog, std::function<void()> act, bool* seen)
 {
     *seen = false;
-    auto* timer = new QTimer;
+    // A child of the dialog: when the dialog never comes, the timer goes with it rather than
+    // outliving the test.
+    auto* timer = new QTimer(dialog);
     const QPointer<QDialog> watched(dialog);
     const QDeadlineTimer deadline(20000);
     QObject::connect(timer, &QTimer::timeout, [=] {
