@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include "common/text_file.h"
 #include "records/record_line.h"
 
 #include <QFile>
@@ -36,7 +37,5 @@ void WriteRecordFile(const QString& fileName, int rows)
         bytes += FormatRecordLine(values);
         bytes += "\r\n";
     }
-    QFile file(fileName);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
+    WriteWholeFile(fileName, bytes);
 }

@@ -1,6 +1,5 @@
 #include "bench.h"
 
-#include "common/error_handler.h"
 #include "common/guarded_application.h"
 
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "common/text_file.h"
 #include "device/com_port.h"
 #include "device/protocol.h"
+#include "logger_sim_launcher.h"
 #include "records/load_data_form.h"
 #include "records/record_line.h"
 #include "records/record_loader.h"
@@ -283,8 +284,7 @@ EndToEndResult EndToEnd(const char* mode, const QStringList& options, double gap
     result.saved = !bench.form.isVisible();
     const double wall =
         double(timer.nsecsElapsed()) / 1e9 - (result.saved ? 0.0 : sinceLastPacket.elapsed() / 1e3);
-    // 57600 baud, 8N1: ten bits per byte.
-    const double lineBound = double(bytes) * 10.0 / 57600.0;
+    const double lineBound = LineSeconds(bytes);
     const double gapBound = records * ValuesPerRecord * gapMs / 1000.0;
     const DownloadReport report = bench.form.download().report();
     if (result.saved)
@@ -349,9 +349,7 @@ int RecordsSavedWrong(const EndToEndResult& run, const EndToEndResult& reference
 
 QUIVEL_BENCH("records: end to end, 2 000 records from logger-sim at the demo's line rate and paced")
 {
-    const QStringList demo{QStringLiteral("--paced"), QStringLiteral("--baud"),
-                           QStringLiteral("57600")};
-    EndToEnd("demo (--paced --baud 57600)", demo, 0.0, 2000);
+    EndToEnd("demo (--paced --baud 57600)", LoggerSimLinePace(), 0.0, 2000);
     EndToEnd("paced", {QStringLiteral("--paced")}, 0.0, 2000);
 }
 
@@ -362,8 +360,7 @@ QUIVEL_BENCH("records: end to end, 2 000 records from logger-sim at its default 
 
 QUIVEL_BENCH("records: 5 000 records at the line's rate, idle and with two busy loops")
 {
-    const QStringList lineRate{QStringLiteral("--paced"), QStringLiteral("--baud"),
-                               QStringLiteral("57600")};
+    const QStringList lineRate = LoggerSimLinePace();
     const EndToEndResult idle = EndToEnd("idle", lineRate, 0.0, 5000);
     EndToEndResult loaded;
     {

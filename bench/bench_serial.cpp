@@ -4,6 +4,7 @@
 
 #include "device/com_port.h"
 #include "device/protocol.h"
+#include "logger_sim_launcher.h"
 #include "support/logger_sim_process.h"
 #include "support/scripted_services.h"
 
@@ -196,13 +197,12 @@ std::vector<QByteArray> expectedValues(int count)
     return expected;
 }
 
-// 57600 baud, 8N1: ten bits per byte.
 double lineSeconds(const std::vector<QByteArray>& values)
 {
     qint64 bytes = 0;
     for (const QByteArray& value : values)
         bytes += value.size();
-    return double(bytes) * 10.0 / 57600.0;
+    return LineSeconds(bytes);
 }
 
 } // namespace

@@ -74,9 +74,9 @@ template <class Change> void ChartView::changeView(Change&& change)
 void ChartView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    PaintChart(painter, QRectF(rect()), m_chart);
+    const ChartGeometry geometry = PaintChart(painter, QRectF(rect()), m_chart);
     if (m_drag == Drag::RubberBand)
-        paintRubberBand(painter);
+        paintRubberBand(painter, geometry.plot);
     if (m_hover)
         paintReadout(painter);
 }
@@ -168,9 +168,8 @@ void ChartView::updateHover(QPoint position)
     update();
 }
 
-void ChartView::paintRubberBand(QPainter& painter) const
+void ChartView::paintRubberBand(QPainter& painter, const QRectF& plot) const
 {
-    const QRectF plot = plotGeometry().plot;
     const qreal left =
         std::clamp<qreal>(std::min(m_dragStart.x(), m_dragLast.x()), plot.left(), plot.right());
     const qreal right =

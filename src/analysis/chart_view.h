@@ -57,7 +57,7 @@ private:
     // Runs a change of the visible range; signals and repaints when it moved.
     template <class Change> void changeView(Change&& change);
     void updateHover(QPoint position);
-    void paintRubberBand(QPainter& painter) const;
+    void paintRubberBand(QPainter& painter, const QRectF& plot) const;
     void paintReadout(QPainter& painter) const;
 
     Chart m_chart;

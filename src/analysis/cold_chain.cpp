@@ -4,7 +4,6 @@
 #include "records/record_table.h"
 #include "records/record_time.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace

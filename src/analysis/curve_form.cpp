@@ -200,10 +200,10 @@ void Tcurveform::analyse()
     const TAlarmThresholds thresholds = m_thresholds ? m_thresholds() : TAlarmThresholds{};
     const CurveColumns columns = CalibrateRecordTable(
         m_table, ParseLocaleNumber(offsets.temperature), ParseLocaleNumber(offsets.humidity));
+    const ThresholdValues values{
+        ParseLocaleNumber(thresholds.tempHigh), ParseLocaleNumber(thresholds.tempLow),
+        ParseLocaleNumber(thresholds.humHigh), ParseLocaleNumber(thresholds.humLow)};
     if (m_temperatureWindow && m_humidityWindow) {
-        const ThresholdValues values{
-            ParseLocaleNumber(thresholds.tempHigh), ParseLocaleNumber(thresholds.tempLow),
-            ParseLocaleNumber(thresholds.humHigh), ParseLocaleNumber(thresholds.humLow)};
         FillCurveSeries(m_table, columns, values,
                         {m_temperatureWindow->curve(), m_temperatureWindow->highThreshold(),
                          m_temperatureWindow->lowThreshold()},
@@ -221,7 +221,7 @@ void Tcurveform::analyse()
     NumberRecordRows(m_table);
     const CurveStatistics statistics = ComputeCurveStatistics(columns);
     showStatistics(statistics);
-    showColdChain(columns, thresholds);
+    showColdChain(columns, values, thresholds);
     // Last: a threshold that is no number is reported once the statistics are shown, and the
     // alarm keeps its state.
     ui->alarmlabel->setVisible(
@@ -240,11 +240,11 @@ void Tcurveform::showStatistics(const CurveStatistics& s)
     ui->havl->setText(FixedTwoDecimalText(s.humidityMean()) + percent);
 }
 
-void Tcurveform::showColdChain(const CurveColumns& columns, const TAlarmThresholds& thresholds)
+void Tcurveform::showColdChain(const CurveColumns& columns, const ThresholdValues& values,
+                               const TAlarmThresholds& thresholds)
 {
     const ColdChainSummary summary =
-        SummariseColdChain(m_table, columns, ParseLocaleNumber(thresholds.tempHigh),
-                           ParseLocaleNumber(thresholds.tempLow));
+        SummariseColdChain(m_table, columns, values.temperatureHigh, values.temperatureLow);
     m_coldChainLabel->setText(ColdChainText(summary, thresholds.tempHigh, thresholds.tempLow));
 }
 
@@ -257,7 +257,6 @@ void Tcurveform::exportCsv()
 {
     AppendAuditEntry(AuditAction::CsvExport, AuditDetails::CsvExport);
     const QByteArray bytes = ReadWholeFile(RecordFileName, MaxRecordFileBytes);
-    m_exportBuffer = SplitTextLines(bytes);
     FileSaveRequest request;
     request.filters = {QStringLiteral("Excel CSV File (*.csv)")};
     request.defaultSuffix = QStringLiteral("*.csv");
@@ -265,7 +264,7 @@ void Tcurveform::exportCsv()
     if (!answer)
         return;
     WriteWholeFile(answer->fileName, bytes);
-    WriteByteLines(answer->fileName + QStringLiteral(".CSV"), m_exportBuffer);
+    WriteByteLines(answer->fileName + QStringLiteral(".CSV"), SplitTextLines(bytes));
 }
 
 void Tcurveform::Button1Click()

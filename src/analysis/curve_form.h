@@ -5,9 +5,7 @@
 #include "settings/alarm_thresholds.h"
 #include "settings/calibration_offsets.h"
 
-#include <QByteArray>
 #include <QDialog>
-#include <QList>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -20,6 +18,7 @@ class QPushButton;
 class TLoadDataForm;
 struct CurveColumns;
 struct CurveStatistics;
+struct ThresholdValues;
 
 namespace Ui
 {
@@ -75,7 +74,8 @@ private:
     void setUpPreviews();
     void analyse();
     void showStatistics(const CurveStatistics& statistics);
-    void showColdChain(const CurveColumns& columns, const TAlarmThresholds& thresholds);
+    void showColdChain(const CurveColumns& columns, const ThresholdValues& values,
+                       const TAlarmThresholds& thresholds);
     void exportCsv();
     void requestReport();
     void clearData();
@@ -90,8 +90,6 @@ private:
     std::function<void()> m_showReport;
     QPointer<ChartWindow> m_temperatureWindow;
     QPointer<ChartWindow> m_humidityWindow;
-    // The CSV export's buffer: the record file's lines.
-    QList<QByteArray> m_exportBuffer;
     ChartPreview* m_temperaturePreview = nullptr;
     ChartPreview* m_humidityPreview = nullptr;
     QLabel* m_coldChainLabel = nullptr;

@@ -1,7 +1,6 @@
 #include "app/artwork.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
+#include "common/svg_picture.h"
 
 static void RegisterArtwork()
 {
@@ -25,12 +24,5 @@ QString ArtworkPath(const QString& name)
 QPixmap RenderArtwork(const QString& name, const QSize& size, qreal ratio)
 {
     InitArtwork();
-    QPixmap pixmap(size * ratio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(ArtworkPath(name));
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
+    return RenderSvgPicture(ArtworkPath(name), size, ratio);
 }

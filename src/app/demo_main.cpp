@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <cstdio>
 
 namespace
 {
@@ -39,10 +38,8 @@ QString SimulatorPath()
 // The demo's own options come first; the user's, after them, win where they repeat one.
 QStringList SimulatorArguments(const QStringList& fromUser)
 {
-    return QStringList{QStringLiteral("--frame-log"), QStringLiteral("logger-sim.log"),
-                       QStringLiteral("--paced"), QStringLiteral("--baud"),
-                       QStringLiteral("57600")} +
-           fromUser;
+    return QStringList{QStringLiteral("--frame-log"), QStringLiteral("logger-sim.log")} +
+           LoggerSimLinePace() + fromUser;
 }
 
 // Starts the simulator and returns the pseudo-terminal it names on its first line.

@@ -1,5 +1,4 @@
 #include "app/application_windows.h"
-#include "common/error_handler.h"
 #include "common/guarded_application.h"
 
 int main(int argc, char** argv)

@@ -1,16 +1,11 @@
 #include "common/fixed_record_file.h"
 
+#include "common/disk_sync.h"
 #include "common/errors.h"
 
 #include <QtEndian>
 #include <cerrno>
 #include <cstring>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 void RecordWriter::putInt32(int offset, qint32 value)
 {
@@ -187,12 +182,7 @@ void FixedRecordFile::writeAt(qint64 offset, const QByteArray& record)
 
 void FixedRecordFile::syncToDisk()
 {
-#ifdef Q_OS_WIN
-    const int rc = _commit(m_file.handle());
-#else
-    const int rc = ::fsync(m_file.handle());
-#endif
     // Devices and pipes cannot be synced; that is no failure of the record.
-    if (rc != 0 && errno != EINVAL && errno != EROFS)
-        fail(errno);
+    if (const int err = SyncFileToDisk(m_file); err != 0 && err != EINVAL && err != EROFS)
+        fail(err);
 }

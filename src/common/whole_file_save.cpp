@@ -1,5 +1,6 @@
 #include "common/text_file.h"
 
+#include "common/disk_sync.h"
 #include "common/errors.h"
 #include "common/file_checks.h"
 
@@ -10,13 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 // A whole-file save writes a temporary file beside the file it replaces, syncs it to the disk,
 // renames it over the name, then syncs the folder: a crash, a kill or a full disk leaves the
@@ -126,31 +120,6 @@ QString FailureReason(const QFileDevice& file, int err)
     return qt_error_string(-1);
 }
 
-bool SyncToDisk(QFile& file)
-{
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    // A file system that cannot sync (EINVAL) has nothing more to give.
-    return ::fsync(file.handle()) == 0 || errno == EINVAL;
-#endif
-}
-
-// A rename is on the disk only once the folder that holds it is.
-int SyncFolder([[maybe_unused]] const fs::path& folder)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return 0; // a folder we may write but not read: nothing to sync it through
-    const int err = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
-    ::close(fd);
-    return err;
-#else
-    return 0;
-#endif
-}
-
 // The temporary file of one save; removed unless it became the file.
 class PendingSave
 {
@@ -180,9 +149,9 @@ public:
     void commit()
     {
         keepPermissions();
-        errno = 0;
-        if (!SyncToDisk(m_file))
-            fail(FailureReason(m_file, errno));
+        // A file system that cannot sync (EINVAL) has nothing more to give.
+        if (const int err = SyncFileToDisk(m_file); err != 0 && err != EINVAL)
+            fail(FailureReason(m_file, err));
         m_file.close();
         if (m_file.error() != QFileDevice::NoError)
             fail(m_file.errorString());

@@ -21,18 +21,8 @@ void SetTransientParent(QWidget* window, QWidget* owner)
     window->windowHandle()->setTransientParent(owner ? owner->windowHandle() : nullptr);
 }
 
-} // namespace
-
-void CentreOnScreen(QWidget* window)
-{
-    QScreen* screen = ScreenOf(window);
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
-}
-
+// Moves the window next to the other one (to its right, else to its left, else as far from
+// it as the screen allows), so that it does not hide it.
 void PlaceBeside(QWidget* window, const QWidget* other)
 {
     QScreen* screen = ScreenOf(other);
@@ -74,6 +64,18 @@ void PlaceBeside(QWidget* window, const QWidget* other)
             best = &place;
     }
     window->move(clampedTo(best->at));
+}
+
+} // namespace
+
+void CentreOnScreen(QWidget* window)
+{
+    QScreen* screen = ScreenOf(window);
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }
 
 void ShowBesideModal(QWidget* window)

@@ -6,10 +6,6 @@ class QWidget;
 // screen before it has one).
 void CentreOnScreen(QWidget* window);
 
-// Moves the window next to the other one (to its right, else to its left, else as far from
-// it as the screen allows), so that it does not hide it.
-void PlaceBeside(QWidget* window, const QWidget* other);
-
 // Shows the window modelessly and brings it forward. Shown while a modal window is open, it is
 // made that window's transient child, which modality does not block: it stays usable beside
 // the modal window, and is placed beside it. Already visible, it is only brought forward.

@@ -105,7 +105,7 @@ void TLoadDataForm::startDownload()
         return;
     }
     ui->Edit1->setText(QString::number(records));
-    requestRecords(StrictToInt(ui->Edit1->text()));
+    requestRecords(int(records));
 }
 
 void TLoadDataForm::requestRecords(int records)
@@ -138,7 +138,7 @@ void TLoadDataForm::SaveAnywayButtonClick()
         if (m_download.running())
             m_download.takeWhatArrived();
         const DownloadReport report = m_download.report();
-        AppendAuditEntry(DownloadSavedAnywayAction, DownloadSavedAnywayDetails(report));
+        AppendAuditEntry(AuditAction::DownloadSavedAnyway, DownloadSavedAnywayDetails(report));
         m_refreshTimer.stop();
         m_download.save(RecordFileName);
         hideProblem();
@@ -213,9 +213,9 @@ void TLoadDataForm::refreshProgress()
     ui->SilenceLabel->setVisible(silent);
     // A stalled download can be asked again or kept as it is; values that come again take
     // the choice away.
-    if (silent && !m_problemShown)
+    if (silent && m_problemLabel->isHidden())
         showProblem(QStringLiteral("Aucune valeur n'arrive depuis 5 secondes."));
-    else if (!silent && m_download.running() && m_problemShown)
+    else if (!silent && m_download.running() && !m_problemLabel->isHidden())
         hideProblem();
     if (!m_download.running())
         m_refreshTimer.stop();
@@ -233,7 +233,6 @@ void TLoadDataForm::showProblem(const QString& opening)
     m_retryButton->setDefault(true);
     // Nothing to write before a first whole record.
     m_saveAnywayButton->setVisible(report.recordsArrived > 0);
-    m_problemShown = true;
 }
 
 void TLoadDataForm::hideProblem()
@@ -242,7 +241,6 @@ void TLoadDataForm::hideProblem()
     m_retryButton->hide();
     m_retryButton->setDefault(false);
     m_saveAnywayButton->hide();
-    m_problemShown = false;
 }
 
 void TLoadDataForm::portLost(const QString& message)

@@ -70,7 +70,6 @@ private:
     RecordDownload m_download;
     QTimer m_refreshTimer;
     QElapsedTimer m_sinceLastValue;
-    bool m_problemShown = false;
     QLabel* m_problemLabel = nullptr;
     QPushButton* m_retryButton = nullptr;
     QPushButton* m_saveAnywayButton = nullptr;

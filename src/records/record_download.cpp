@@ -1,5 +1,6 @@
 #include "records/record_download.h"
 
+#include "common/file_checks.h"
 #include "common/text_file.h"
 #include "device/protocol.h"
 #include "records/record_line.h"
@@ -55,8 +56,7 @@ void KeepPreviousGeneration(const QString& fileName)
                                    error);
     }
     if (error)
-        throw EFCreateError(QString::fromStdU16String(backup.u16string()),
-                            QString::fromLocal8Bit(error.message()));
+        throw EFCreateError(QString::fromStdU16String(backup.u16string()), SystemErrorText(error));
 }
 
 } // namespace

@@ -94,8 +94,7 @@ private:
     QList<QByteArray> m_lines;
 };
 
-// The audit action of a download written although the dialog found it wrong.
-inline const QString DownloadSavedAnywayAction = QStringLiteral("download saved anyway ");
+// The audit details of a download written although the dialog found it wrong.
 QString DownloadSavedAnywayDetails(const DownloadReport& report);
 
 // The texts the download dialog shows.

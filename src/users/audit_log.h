@@ -71,6 +71,8 @@ inline const QString AdminCheckFailed = QStringLiteral("Admin check failed ");
 inline const QString UserCreated = QStringLiteral("User created ");
 // One per account removed by "Supprimmer tout".
 inline const QString UserDeleted = QStringLiteral("User deleted ");
+// A download written although the download dialog found it wrong.
+inline const QString DownloadSavedAnyway = QStringLiteral("download saved anyway ");
 } // namespace AuditAction
 
 namespace AuditDetails

@@ -106,7 +106,7 @@ void TestConnection::cleanup()
 void TestConnection::okReplyTurnsGreenThenSerialNumberIsHandedOn()
 {
     LoggerSimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    QVERIFY2(sim.start(), qPrintable(sim.startError()));
     Fixture f = makeForm({sim.portPath()});
 
     // The time the serial-number reply arrives.
@@ -164,7 +164,7 @@ void TestConnection::serialNumberText()
     QFETCH(QString, reply);
     QFETCH(QStringList, fields);
     LoggerSimProcess sim({"--serial", reply});
-    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    QVERIFY2(sim.start(), qPrintable(sim.startError()));
     Fixture f = makeForm({sim.portPath()});
 
     f.form->open();
@@ -185,7 +185,7 @@ void TestConnection::serialNumberText()
 void TestConnection::noAnswerClosesAfterTheLastStep()
 {
     LoggerSimProcess sim({"--silent"});
-    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    QVERIFY2(sim.start(), qPrintable(sim.startError()));
     Fixture f = makeForm({sim.portPath()});
 
     QElapsedTimer shown;
@@ -257,7 +257,7 @@ void TestConnection::responseReplyRestartsTheStepTimer()
 void TestConnection::latePacketReappliesTheSerialNumber()
 {
     LoggerSimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    QVERIFY2(sim.start(), qPrintable(sim.startError()));
     Fixture f = makeForm({sim.portPath()});
     f.form->open();
     QVERIFY(f.texts->wait(8000));
@@ -279,7 +279,7 @@ void TestConnection::latePacketReappliesTheSerialNumber()
 void TestConnection::severalPortsWaitForTheTestButton()
 {
     LoggerSimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    QVERIFY2(sim.start(), qPrintable(sim.startError()));
     const QString missing = QStringLiteral("/dev/quivel-no-such-port");
     Fixture f = makeForm({missing, sim.portPath()});
     bool dialogOnScreenAtBox = true;

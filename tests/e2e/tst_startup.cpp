@@ -128,7 +128,7 @@ void TestStartup::splashThenSignInThenConnectionThenMainWindow()
     accounts.prepare();
     accounts.append(UserRecord::fromTyped(42, "Marie", "Durand", "marie", "secret", level));
     LoggerSimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorOutput()));
+    QVERIFY2(sim.start(), qPrintable(sim.startError()));
     m_ports.names = {sim.portPath()};
 
     QElapsedTimer sinceCreation;

@@ -106,7 +106,7 @@ void ConfigurationTransferTest::cleanup()
 void ConfigurationTransferTest::frameReachesTheLoggerOneByteEvery50Ms()
 {
     Fixture f;
-    QVERIFY2(f.start(), qPrintable(f.sim.errorOutput()));
+    QVERIFY2(f.start(), qPrintable(f.sim.startError()));
     f.form.showModeless(); // 10:05 UTC on 9 December 2026
     f.form.findChild<QCheckBox*>("CheckBox1")->click();
     m_dialogs.clear();
@@ -155,7 +155,7 @@ void ConfigurationTransferTest::frameReachesTheLoggerOneByteEvery50Ms()
 void ConfigurationTransferTest::modalShowingEndsAndTheTransferGoesOn()
 {
     Fixture f;
-    QVERIFY2(f.start(), qPrintable(f.sim.errorOutput()));
+    QVERIFY2(f.start(), qPrintable(f.sim.startError()));
     m_clock.utc = QDateTime(QDate(2026, 12, 31), QTime(23, 30), Qt::UTC);
     f.offsets = {"0", "0"};
 
@@ -178,7 +178,7 @@ void ConfigurationTransferTest::modalShowingEndsAndTheTransferGoesOn()
 void ConfigurationTransferTest::secondEnregistrerRestartsWithTheCommandLetter()
 {
     Fixture f;
-    QVERIFY2(f.start(), qPrintable(f.sim.errorOutput()));
+    QVERIFY2(f.start(), qPrintable(f.sim.startError()));
     f.offsets = {"0", "0"};
     f.form.showModeless();
     f.enregistrer();

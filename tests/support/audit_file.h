@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/windows1252.h"
+#include "support/test_files.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QStringList>
 #include <QtEndian>
 
@@ -11,10 +11,7 @@
 // "identifier|action|details" per whole 376-byte record, the texts decoded from Windows-1252.
 inline QStringList AuditLines(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = ReadAll(fileName);
     QStringList lines;
     for (qsizetype at = 0; at + 376 <= bytes.size(); at += 376) {
         const char* record = bytes.constData() + at;

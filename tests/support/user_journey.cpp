@@ -5,7 +5,10 @@
 #include "analysis/curve_form.h"
 #include "app/application_windows.h"
 #include "app/main_form.h"
+#include "common/errors.h"
+#include "common/text_file.h"
 #include "device/connect_form.h"
+#include "logger_sim_launcher.h"
 #include "records/load_data_form.h"
 #include "reports/report_form.h"
 #include "settings/alarm_form.h"
@@ -20,7 +23,6 @@
 #include "users/user_store.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
@@ -75,10 +77,7 @@ QDateTime SteadyClock::localNow() const
 }
 
 UserJourney::UserJourney(const QStringList& loggerOptions)
-    : m_previousFolder(QDir::currentPath()),
-      m_logger(QStringList{QStringLiteral("--paced"), QStringLiteral("--baud"),
-                           QStringLiteral("57600")} +
-               loggerOptions)
+    : m_previousFolder(QDir::currentPath()), m_logger(LoggerSimLinePace() + loggerOptions)
 {
 }
 
@@ -116,8 +115,7 @@ bool UserJourney::launch()
         return fail(QStringLiteral("no temporary folder"));
     QDir::setCurrent(m_folder.path());
     if (!m_logger.start())
-        return fail(QStringLiteral("logger-sim did not start: ") + m_logger.startError() +
-                    m_logger.errorOutput());
+        return fail(QStringLiteral("logger-sim did not start: ") + m_logger.startError());
     m_ports.names = {m_logger.portPath()};
     Services::setDialogs(&m_dialogs);
     Services::setClock(&m_clock);
@@ -126,10 +124,11 @@ bool UserJourney::launch()
     SharedUserStore().close();
     ResetAuditLog();
     SetCurrentUserId(0);
-    QFile calibration(CalibrationFileName);
-    if (!calibration.open(QIODevice::WriteOnly) || calibration.write("0\r\n0\r\n") != 6)
-        return fail(QStringLiteral("cal.cfg could not be written"));
-    calibration.close();
+    try {
+        WriteTextLines(CalibrationFileName, {QStringLiteral("0"), QStringLiteral("0")});
+    } catch (const QuivelError& error) {
+        return fail(QStringLiteral("cal.cfg could not be written: ") + error.message());
+    }
     m_windows = std::make_unique<ApplicationWindows>();
     return true;
 }

@@ -4,7 +4,6 @@
 #include "support/scripted_services.h"
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -87,7 +86,6 @@ public:
     ApplicationWindows& windows() const { return *m_windows; }
     ScriptedDialogs& dialogs() { return m_dialogs; }
     LoggerSimProcess& logger() { return m_logger; }
-    const SteadyClock& clock() const { return m_clock; }
     QString folder() const { return m_folder.path(); }
     QString failure() const { return m_failure; }
 

@@ -21,6 +21,11 @@ QString StartError(QProcess& process, const QString& program, const QString& wha
 
 } // namespace
 
+QStringList LoggerSimLinePace()
+{
+    return {QStringLiteral("--paced"), QStringLiteral("--baud"), QString::number(LineBaud)};
+}
+
 LoggerSimStart StartLoggerSim(QProcess& process, const QString& program,
                               const QStringList& arguments, int timeoutMs)
 {

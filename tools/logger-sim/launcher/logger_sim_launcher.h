@@ -8,6 +8,16 @@
 // tests and the benchmarks. Qt Core only, so that the demo can use it without the tests'
 // support code.
 
+// The real logger's line: 57600 baud, 8N1 (ten bits a byte).
+constexpr int LineBaud = 57600;
+// The simulator's options that send the values at that line's pace.
+QStringList LoggerSimLinePace();
+// The time that many bytes take on that line, in seconds.
+inline double LineSeconds(qint64 bytes)
+{
+    return double(bytes) * 10.0 / LineBaud;
+}
+
 // What a start gave: the pseudo-terminal to open, or why there is none (French, for the user).
 struct LoggerSimStart {
     QString portPath;
