@@ -11,6 +11,7 @@
 #include "records/record_table_model.h"
 #include "support/logger_sim_process.h"
 #include "support/scripted_services.h"
+#include "support/test_terminal.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,9 +25,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace
 {
@@ -122,28 +121,6 @@ QUIVEL_BENCH("records: LoadRecordFile of 500 000 lines, record table vs QTableWi
 namespace
 {
 
-// The master side of a pseudo-terminal: the port opens the slave, what it sends is dropped.
-class BenchTerminal
-{
-public:
-    BenchTerminal()
-    {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0)
-            m_path = QString::fromLocal8Bit(ptsname(m_master));
-    }
-    ~BenchTerminal()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    QString path() const { return m_path; }
-
-private:
-    int m_master = -1;
-    QString m_path;
-};
-
 // The download dialog on an open port, its boxes answered by a script.
 struct DownloadBench {
     ScriptedDialogs dialogs;
@@ -187,7 +164,7 @@ double PacketsPerSecond(int packets, const std::function<void(const QByteArray&)
 
 QUIVEL_BENCH("records: download packet handler with the progress display, vs stepping per packet")
 {
-    BenchTerminal line;
+    TestTerminal line;
     constexpr int Packets = 400000;
     double ours = 0;
     {

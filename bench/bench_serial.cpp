@@ -33,20 +33,22 @@ struct DownloadLikeHandler {
     }
 };
 
-QList<QByteArray> sampleValuePackets()
+// The values a download of logger-sim's records sends, in order.
+std::vector<QByteArray> expectedValues(int count)
 {
     RecordGenerator generator(QDateTime(QDate(2026, 12, 1), QTime(8, 0)), 15);
-    QList<QByteArray> packets;
-    for (int i = 0; i < 4096; ++i)
-        packets << QByteArray::number(generator.value(i));
-    return packets;
+    std::vector<QByteArray> expected;
+    expected.reserve(size_t(count));
+    for (int i = 0; i < count; ++i)
+        expected.push_back(QByteArray::number(generator.value(i)));
+    return expected;
 }
 
 } // namespace
 
 QUIVEL_BENCH("serial: handler path, 1 000 000 value packets")
 {
-    const QList<QByteArray> packets = sampleValuePackets();
+    const std::vector<QByteArray> packets = expectedValues(4096);
     DownloadLikeHandler direct{std::vector<qint32>(HandlerPackets)};
     QElapsedTimer timer;
     timer.start();
@@ -185,16 +187,6 @@ int rowValueCount(const Mode& mode)
 {
     const int fromEnvironment = qEnvironmentVariableIntValue("QUIVEL_BENCH_SERIAL_VALUES");
     return fromEnvironment > 0 ? fromEnvironment : mode.values;
-}
-
-std::vector<QByteArray> expectedValues(int count)
-{
-    RecordGenerator generator(QDateTime(QDate(2026, 12, 1), QTime(8, 0)), 15);
-    std::vector<QByteArray> expected;
-    expected.reserve(size_t(count));
-    for (int i = 0; i < count; ++i)
-        expected.push_back(QByteArray::number(generator.value(i)));
-    return expected;
 }
 
 double lineSeconds(const std::vector<QByteArray>& values)
