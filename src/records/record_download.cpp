@@ -1,14 +1,12 @@
 #include "records/record_download.h"
 
-#include "common/file_checks.h"
+#include "common/previous_generation.h"
 #include "common/text_file.h"
 #include "device/protocol.h"
 #include "records/record_line.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <span>
 
 namespace
@@ -33,30 +31,6 @@ QString ShownPacket(const QByteArray& packet)
     if (packet.size() > MaxShown)
         shown += QStringLiteral("…");
     return shown;
-}
-
-// One bad download must never take the last good one with it: the file in place becomes
-// <name>.bak. A second name on the same data (a hard link) needs no room on a full disk, and the
-// save that follows puts a new file under the name; a copy where links are not possible.
-void KeepPreviousGeneration(const QString& fileName)
-{
-    const QFileInfo current(fileName);
-    if (!current.isFile())
-        return;
-    const std::filesystem::path from = current.filesystemAbsoluteFilePath();
-    std::filesystem::path backup = from;
-    backup += ".bak";
-    std::error_code error;
-    std::filesystem::remove(backup, error);
-    error.clear();
-    std::filesystem::create_hard_link(from, backup, error);
-    if (error) {
-        error.clear();
-        std::filesystem::copy_file(from, backup, std::filesystem::copy_options::overwrite_existing,
-                                   error);
-    }
-    if (error)
-        throw EFCreateError(QString::fromStdU16String(backup.u16string()), SystemErrorText(error));
 }
 
 } // namespace
