@@ -233,6 +233,21 @@ qint64 TComPort::WriteText(const QByteArray& text)
     return written;
 }
 
+bool TComPort::HasUnreadInput()
+{
+    if (!m_serial || !m_serial->isOpen())
+        return false;
+    if (m_serial->bytesAvailable() == 0) {
+        // Reads what the system holds; the delivery it triggers goes out from the event loop.
+        const QScopedValueRollback writing(m_writing, true);
+        m_serial->waitForReadyRead(0);
+    }
+    // A read failure inside the wait closes the port.
+    const bool unread = m_serial && m_serial->bytesAvailable() > 0;
+    scheduleDelivery();
+    return unread;
+}
+
 void TComPort::attach(TComDataPacket* listener)
 {
     if (!listener)

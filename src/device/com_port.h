@@ -70,6 +70,9 @@ public:
     // 1000 ms + 100 ms per byte. An empty text sends nothing and succeeds even on a closed
     // port; otherwise a closed port raises "Port Not Open".
     qint64 WriteText(const QByteArray& text);
+    // Whether received bytes wait to be handed to the listeners; looks at the system's queue
+    // without delivering anything.
+    bool HasUnreadInput();
 
     // The listeners, in attachment order (managed by TComDataPacket::setComPort).
     void attach(TComDataPacket* listener);

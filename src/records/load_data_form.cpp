@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include <QShowEvent>
+#include <algorithm>
 
 TLoadDataForm::TLoadDataForm(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TLoadDataForm>())
@@ -75,6 +76,7 @@ void TLoadDataForm::hideEvent(QHideEvent* event)
     // Leaving the dialog ends a download that has not completed: later values are not
     // part of any download and must not reach the record file.
     m_download.abandon();
+    m_waitingRecords = 0;
     m_refreshTimer.stop();
     ui->SilenceLabel->hide();
     hideProblem();
@@ -111,15 +113,41 @@ void TLoadDataForm::startDownload()
 void TLoadDataForm::requestRecords(int records)
 {
     hideProblem();
-    if (!m_port)
+    if (!m_port || !m_port->Connected())
         throw EComPort(EComPort::NotOpen);
+    // Values still coming are an earlier request's: the new one waits until the logger is done.
+    m_download.abandon();
+    m_waitingRecords = records;
+    if (lineQuiet()) {
+        sendWaitingRequest();
+        return;
+    }
+    ui->ValuesLabel->setText(
+        QStringLiteral("Le datalogger termine un envoi précédent : la demande partira dès qu'il "
+                       "aura fini."));
+    m_refreshTimer.start();
+}
+
+void TLoadDataForm::sendWaitingRequest()
+{
+    const int records = m_waitingRecords;
+    m_waitingRecords = 0;
+    // Bytes of an earlier exchange still queued are no part of this download.
+    m_port->ClearBuffers(true, false);
     m_port->WriteText(DownloadCommand(qint64(records) * ValuesPerRecord));
     m_download.begin(records);
-    m_sinceLastValue.start();
+    m_sinceLastPacket.start();
     ui->ProgressBar1->setMaximum(m_download.expectedValues());
     ui->ProgressBar1->setValue(0);
     refreshProgress();
     m_refreshTimer.start();
+}
+
+bool TLoadDataForm::lineQuiet() const
+{
+    const bool quiet = !m_sinceLastPacket.isValid() || m_sinceLastPacket.elapsed() >= SettleMs;
+    // Bytes read but not handed out yet (a busy moment of the program) are no quiet.
+    return quiet && !(m_port && m_port->HasUnreadInput());
 }
 
 void TLoadDataForm::RetryButtonClick()
@@ -135,8 +163,7 @@ void TLoadDataForm::RetryButtonClick()
 void TLoadDataForm::SaveAnywayButtonClick()
 {
     Guarded([&] {
-        if (m_download.running())
-            m_download.takeWhatArrived();
+        m_download.takeWhatArrived();
         const DownloadReport report = m_download.report();
         AppendAuditEntry(AuditAction::DownloadSavedAnyway, DownloadSavedAnywayDetails(report));
         m_refreshTimer.stop();
@@ -149,6 +176,7 @@ void TLoadDataForm::SaveAnywayButtonClick()
 
 void TLoadDataForm::ComDataPacket1Packet(const QByteArray& packet)
 {
+    m_sinceLastPacket.start();
     // An error must not leave a packet handler: it is reported from the event loop, while the
     // link goes on receiving.
     try {
@@ -163,21 +191,18 @@ void TLoadDataForm::ComDataPacket1Packet(const QByteArray& packet)
 
 void TLoadDataForm::acceptPacket(const QByteArray& packet)
 {
-    switch (m_download.accept(packet)) {
-    case RecordDownload::Step::Ignored:
-        return;
-    case RecordDownload::Step::Stored:
-        m_sinceLastValue.start();
-        return;
-    case RecordDownload::Step::Complete:
+    m_download.accept(packet);
+}
+
+void TLoadDataForm::judge(RecordDownload::Step step)
+{
+    if (step == RecordDownload::Step::Complete) {
         finishDownload();
         return;
-    case RecordDownload::Step::NeedsDecision:
-        m_refreshTimer.stop();
-        refreshProgress();
-        showProblem(QString());
-        return;
     }
+    m_refreshTimer.stop();
+    refreshProgress();
+    showProblem(QString());
 }
 
 void TLoadDataForm::finishDownload()
@@ -186,8 +211,7 @@ void TLoadDataForm::finishDownload()
     // A failed save raises here: the earlier file stays, the dialog stays open.
     m_download.save(RecordFileName);
     ui->ProgressBar1->setValue(0);
-    ui->ValuesLabel->setText(
-        ProgressText(m_download.receivedCount(), m_download.completionCount()));
+    ui->ValuesLabel->setText(ProgressText(m_download.receivedCount(), m_download.expectedValues()));
     ui->SilenceLabel->hide();
     accept();
 }
@@ -199,17 +223,24 @@ void TLoadDataForm::BitBtn2Click()
 
 void TLoadDataForm::RefreshTimerTimer()
 {
-    Guarded([&] { refreshProgress(); });
+    Guarded([&] {
+        if (m_waitingRecords > 0) {
+            if (lineQuiet())
+                sendWaitingRequest();
+            return;
+        }
+        refreshProgress();
+        if (m_download.running() && m_download.receivedCount() > 0 && lineQuiet())
+            judge(m_download.finish());
+    });
 }
 
 void TLoadDataForm::refreshProgress()
 {
     ui->ProgressBar1->setMaximum(m_download.expectedValues());
-    ui->ProgressBar1->setValue(m_download.receivedCount());
-    // Counted against the values the download needs, so that it ends at "n / n".
-    ui->ValuesLabel->setText(
-        ProgressText(m_download.receivedCount(), m_download.completionCount()));
-    const bool silent = m_download.running() && m_sinceLastValue.elapsed() >= SilenceNoteMs;
+    ui->ProgressBar1->setValue(std::min(m_download.receivedCount(), m_download.expectedValues()));
+    ui->ValuesLabel->setText(ProgressText(m_download.receivedCount(), m_download.expectedValues()));
+    const bool silent = m_download.running() && m_sinceLastPacket.elapsed() >= SilenceNoteMs;
     ui->SilenceLabel->setVisible(silent);
     // A stalled download can be asked again or kept as it is; values that come again take
     // the choice away.
@@ -233,6 +264,12 @@ void TLoadDataForm::showProblem(const QString& opening)
     m_retryButton->setDefault(true);
     // Nothing to write before a first whole record.
     m_saveAnywayButton->setVisible(report.recordsArrived > 0);
+    const bool onlyFewer = report.fewerRecords() && report.malformed == 0 &&
+                           report.check.suspect == 0 && report.extraValues() == 0;
+    m_saveAnywayButton->setText(
+        onlyFewer
+            ? QStringLiteral("Enregistrer les %1 enregistrements reçus").arg(report.recordsArrived)
+            : QStringLiteral("Enregistrer quand même"));
 }
 
 void TLoadDataForm::hideProblem()

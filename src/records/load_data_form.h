@@ -27,6 +27,9 @@ public:
     static constexpr int ProgressRefreshMs = 33;
     // Silence after which the dialog says that no value comes.
     static constexpr int SilenceNoteMs = 5000;
+    // Quiet on the line after which the logger has sent all it will send: a download ends and
+    // is judged, and a new request may go out without values of an earlier one entering it.
+    static constexpr int SettleMs = 750;
 
     explicit TLoadDataForm(QWidget* parent = nullptr);
     ~TLoadDataForm() override;
@@ -36,6 +39,8 @@ public:
 
     const RecordDownload& download() const { return m_download; }
     TComDataPacket& packetListener() { return ComDataPacket1; }
+    // A request waits for the line to fall quiet before it goes out.
+    bool requestWaiting() const { return m_waitingRecords > 0; }
 
 public Q_SLOTS:
     void FormShow();
@@ -55,7 +60,10 @@ protected:
 private:
     void startDownload();
     void requestRecords(int records);
+    void sendWaitingRequest();
+    bool lineQuiet() const;
     void acceptPacket(const QByteArray& packet);
+    void judge(RecordDownload::Step step);
     void finishDownload();
     void refreshProgress();
     // Shows what went wrong and the two ways on, under an opening sentence.
@@ -69,7 +77,8 @@ private:
     QPointer<TComPort> m_port;
     RecordDownload m_download;
     QTimer m_refreshTimer;
-    QElapsedTimer m_sinceLastValue;
+    QElapsedTimer m_sinceLastPacket;
+    int m_waitingRecords = 0; // a request not sent yet
     QLabel* m_problemLabel = nullptr;
     QPushButton* m_retryButton = nullptr;
     QPushButton* m_saveAnywayButton = nullptr;

@@ -11,6 +11,9 @@ struct RecordCheck {
     int suspect = 0;          // records found wrong
     int firstSuspect = -1;    // index of the first of them, -1 when none
     qint64 periodMinutes = 0; // the usual step between records, 0 when unknown
+    // The step is seen often enough, and is a period the logger can have, to be named to the
+    // user: a step read from shifted values is no interval of the logger's.
+    bool periodConfirmed = false;
     bool twoDigitDecimals = false;
 };
 
@@ -22,3 +25,15 @@ constexpr int HighestTemperature = 125;
 
 // Records k = 0..records-1 at values[8k..8k+7], as received (before values above 250 become 0).
 RecordCheck CheckRecords(std::span<const qint32> values, int records);
+
+// The longest logging period the logger can be given: 255 hours and 59 minutes.
+constexpr qint64 LongestPeriodMinutes = 255 * 60 + 59;
+
+// A download one value short (two values joined in one packet) or one value long (a value in two
+// packets): the record where the values stop being in their places, found as the first position
+// from which, put back in place, they are records of the logger again. `received` values stand
+// in `values`; `expected` is what the logger was asked for; `unreadable` lists, in order, the
+// positions of packets that were no number. -1 when the count is not off by one or no position
+// fits.
+int LocateOneValueShift(std::span<const qint32> values, qint64 expected,
+                        std::span<const qint32> unreadable);

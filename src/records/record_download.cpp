@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <span>
 
 namespace
@@ -35,7 +36,24 @@ QString ShownPacket(const QByteArray& packet)
 
 } // namespace
 
-RecordDownload::RecordDownload() : m_values(size_t(BufferSlots), 0), m_lines{"Memo1"}
+bool DownloadReport::valuesMissing() const
+{
+    return valuesReceived < valuesExpected && valuesReceived % ValuesPerRecord != 0;
+}
+
+bool DownloadReport::fewerRecords() const
+{
+    return ended && !valuesMissing() && recordsSent < recordsWanted;
+}
+
+bool DownloadReport::clean() const
+{
+    // A logger that held exactly the records wanted sends no extra record: that is whole too.
+    return ended && malformed == 0 && check.suspect == 0 && extraValues() == 0 &&
+           !valuesMissing() && recordsSent >= recordsWanted;
+}
+
+RecordDownload::RecordDownload() : m_lines{"Memo1"}
 {
 }
 
@@ -48,12 +66,15 @@ void RecordDownload::begin(int records)
 {
     Q_ASSERT(AcceptableRecordCount(records));
     m_records = std::clamp(records, 2, MaxRecords + 1);
+    m_values.assign(size_t(expectedValues() + ExtraValuesKept), 0);
     m_lines.clear();
     m_received = 0;
     m_malformed = 0;
     m_firstMalformed = 0;
     m_firstMalformedPacket.clear();
+    m_malformedAt.clear();
     m_running = true;
+    m_ended = false;
 }
 
 void RecordDownload::abandon()
@@ -66,23 +87,10 @@ qint32 RecordDownload::expectedValues() const
     return m_records * ValuesPerRecord;
 }
 
-qint32 RecordDownload::completionCount() const
-{
-    return expectedValues() - ValuesNotAwaited;
-}
-
 RecordDownload::Step RecordDownload::accept(const QByteArray& packet)
 {
     // "g" is the logger's own reply, which may come at any time: no value.
-    if (IsResponseReply(packet))
-        return Step::Ignored;
-    // The last values of a completed download come after it, also after a new request: the
-    // logger sends them first.
-    if (m_tailPending > 0) {
-        --m_tailPending;
-        return Step::Ignored;
-    }
-    if (!m_running)
+    if (!m_running || IsResponseReply(packet))
         return Step::Ignored;
     qint32 value = 0;
     try {
@@ -92,15 +100,24 @@ RecordDownload::Step RecordDownload::accept(const QByteArray& packet)
             m_firstMalformed = m_received + 1;
             m_firstMalformedPacket = packet;
         }
+        if (m_malformedAt.size() < size_t(UnreadableKept))
+            m_malformedAt.push_back(m_received);
     }
-    m_values[size_t(m_received)] = value;
-    ++m_received;
-    if (m_received < completionCount())
-        return Step::Stored;
+    if (size_t(m_received) < m_values.size())
+        m_values[size_t(m_received)] = value;
+    if (m_received < std::numeric_limits<qint32>::max())
+        ++m_received;
+    return Step::Stored;
+}
+
+RecordDownload::Step RecordDownload::finish()
+{
     m_running = false;
-    m_tailPending = expectedValues() - m_received;
+    m_ended = true;
+    if (!report().clean())
+        return Step::NeedsDecision;
     makeLines(recordsWanted());
-    return report().clean() ? Step::Complete : Step::NeedsDecision;
+    return Step::Complete;
 }
 
 int RecordDownload::recordsArrived() const
@@ -112,16 +129,25 @@ DownloadReport RecordDownload::report() const
 {
     DownloadReport report;
     report.recordsWanted = recordsWanted();
-    // The values the download needs: the logger sends three more, which are not awaited.
-    report.valuesExpected = completionCount();
+    report.recordsAsked = m_records;
+    report.valuesExpected = expectedValues();
     report.valuesReceived = m_received;
-    report.complete = m_received >= completionCount();
+    report.ended = m_ended;
     report.malformed = m_malformed;
     report.firstMalformed = m_firstMalformed;
     report.firstMalformedPacket = m_firstMalformedPacket;
     report.recordsArrived = recordsArrived();
+    report.recordsSent = int(std::min(m_received, expectedValues()) / ValuesPerRecord);
     // The check reads the values as they came, before those above 250 become 0.
-    report.check = CheckRecords(std::span<const qint32>(m_values), report.recordsArrived);
+    const auto stored =
+        std::span<const qint32>(m_values).first(std::min(size_t(m_received), m_values.size()));
+    report.check = CheckRecords(stored, report.recordsSent);
+    report.firstWrongRecord = report.check.firstSuspect;
+    if (m_ended) {
+        const int shift = LocateOneValueShift(stored, expectedValues(), m_malformedAt);
+        if (shift >= 0)
+            report.firstWrongRecord = shift;
+    }
     return report;
 }
 
@@ -159,7 +185,7 @@ QString DownloadSavedAnywayDetails(const DownloadReport& report)
         .arg(report.valuesExpected)
         .arg(report.malformed)
         .arg(report.check.suspect)
-        .arg(report.check.firstSuspect + 1);
+        .arg(report.firstWrongRecord + 1);
 }
 
 QString RecordCountRefusedMessage(qint64 typed)
@@ -170,32 +196,89 @@ QString RecordCountRefusedMessage(qint64 typed)
         .arg(RecordDownload::MaxRecords);
 }
 
+namespace
+{
+
+// What the count of values says, when it says something is wrong.
+QString CountProblem(const DownloadReport& report)
+{
+    if (!report.ended)
+        return QStringLiteral("Le téléchargement est incomplet : %1 valeurs reçues sur %2.")
+            .arg(report.valuesReceived)
+            .arg(report.valuesExpected);
+    if (report.extraValues() > 0)
+        return QStringLiteral("Le datalogger a envoyé %1 valeur(s) de trop : %2 valeurs reçues "
+                              "pour %3 demandées (une valeur a sans doute été reçue en deux "
+                              "morceaux).")
+            .arg(report.extraValues())
+            .arg(report.valuesReceived)
+            .arg(report.valuesExpected);
+    if (report.valuesMissing())
+        return QStringLiteral("Il manque des valeurs : %1 valeurs reçues sur %2 (%3 manquantes "
+                              "ou reçues collées à d'autres).")
+            .arg(report.valuesReceived)
+            .arg(report.valuesExpected)
+            .arg(report.valuesExpected - report.valuesReceived);
+    if (report.fewerRecords())
+        return QStringLiteral("Le datalogger n'a envoyé que %1 enregistrement(s) sur les %2 "
+                              "demandés : sa mémoire n'en contient pas davantage.")
+            .arg(report.recordsSent)
+            .arg(report.recordsWanted);
+    return {};
+}
+
+// Where the damage starts, and whether the records wanted are touched.
+QString WhereItStarts(const DownloadReport& report)
+{
+    const bool shifted = report.ended && (report.extraValues() > 0 || report.valuesMissing());
+    if (report.firstWrongRecord < 0 || (!shifted && report.check.suspect == 0))
+        return {};
+    if (report.firstWrongRecord >= report.recordsWanted)
+        return QStringLiteral("Les %1 enregistrements demandés sont arrivés entiers : seul "
+                              "l'enregistrement supplémentaire, que le programme demande en plus "
+                              "et n'enregistre jamais, est touché.")
+            .arg(report.recordsWanted);
+    QString where;
+    if (shifted) {
+        where = QStringLiteral("Les valeurs sont décalées à partir de l'enregistrement n° %1 : "
+                               "deux valeurs ont sans doute été reçues collées l'une à l'autre, "
+                               "ou une valeur en deux morceaux.")
+                    .arg(report.firstWrongRecord + 1);
+    } else {
+        const QString interval = report.check.periodConfirmed
+                                     ? QStringLiteral(", ou intervalle différent de %1 min")
+                                           .arg(report.check.periodMinutes)
+                                     : QString();
+        where = QStringLiteral("%1 enregistrement(s) sur %2 sont impossibles (date, heure ou "
+                               "mesure hors limites%3), à partir de l'enregistrement n° %4.")
+                    .arg(report.check.suspect)
+                    .arg(report.check.records)
+                    .arg(interval)
+                    .arg(report.firstWrongRecord + 1);
+    }
+    if (report.firstWrongRecord == 1)
+        where += QStringLiteral(" L'enregistrement n° 1 est arrivé en bon ordre.");
+    else if (report.firstWrongRecord > 1)
+        where += QStringLiteral(" Les enregistrements n° 1 à %1 sont arrivés en bon ordre.")
+                     .arg(report.firstWrongRecord);
+    return where;
+}
+
+} // namespace
+
 QString DownloadProblemText(const DownloadReport& report)
 {
     QStringList parts;
-    if (!report.complete) {
-        const qint32 missing = report.valuesExpected - report.valuesReceived;
-        parts << QStringLiteral("Le téléchargement est incomplet : %1 valeurs reçues sur %2 "
-                                "(%3 manquantes ou reçues collées à d'autres).")
-                     .arg(report.valuesReceived)
-                     .arg(report.valuesExpected)
-                     .arg(missing);
-    }
+    if (const QString count = CountProblem(report); !count.isEmpty())
+        parts << count;
     if (report.malformed > 0)
         parts << QStringLiteral("%1 valeur(s) illisible(s), la première est la valeur n° %2 "
                                 "(« %3 »).")
                      .arg(report.malformed)
                      .arg(report.firstMalformed)
                      .arg(ShownPacket(report.firstMalformedPacket));
-    if (report.check.suspect > 0)
-        parts << QStringLiteral("%1 enregistrement(s) sur %2 sont impossibles (date, heure ou "
-                                "mesure hors limites, ou intervalle différent de %3 min), à "
-                                "partir de l'enregistrement n° %4 : des valeurs ont sans doute "
-                                "été reçues collées l'une à l'autre.")
-                     .arg(report.check.suspect)
-                     .arg(report.check.records)
-                     .arg(report.check.periodMinutes)
-                     .arg(report.check.firstSuspect + 1);
+    if (const QString where = WhereItStarts(report); !where.isEmpty())
+        parts << where;
     if (parts.isEmpty())
         return {};
     parts << QStringLiteral("Le fichier %1 n'a pas été modifié.").arg(RecordFileName);
