@@ -82,13 +82,7 @@ void FixedRecordFile::requireOpen()
 
 bool FixedRecordFile::openFile(QIODevice::OpenMode mode)
 {
-#ifndef Q_OS_WIN
-    // The mode goes with the creating open() itself: no moment where others could open the
-    // new file, and the umask can only take bits away from 0600.
-    if (m_access == NewFileAccess::OwnerOnly)
-        return m_file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-#endif
-    return m_file.open(mode);
+    return OpenWithAccess(m_file, mode, m_access);
 }
 
 void FixedRecordFile::rewriteEmpty()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/new_file_access.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -35,12 +37,6 @@ public:
 
 private:
     const QByteArray& m_bytes;
-};
-
-// Who may read and write a file that the program creates. Existing files keep their modes.
-enum class NewFileAccess {
-    FollowUmask, // 0666 less the user's umask
-    OwnerOnly,   // 0600 on Linux and macOS, whatever the umask; the platform's default on Windows
 };
 
 // A file of fixed-size records with no header. A trailing piece shorter than a record is
