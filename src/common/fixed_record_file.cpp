@@ -2,6 +2,7 @@
 
 #include "common/disk_sync.h"
 #include "common/errors.h"
+#include "common/services.h"
 
 #include <QtEndian>
 #include <cerrno>
@@ -82,13 +83,7 @@ void FixedRecordFile::requireOpen()
 
 bool FixedRecordFile::openFile(QIODevice::OpenMode mode)
 {
-#ifndef Q_OS_WIN
-    // The mode goes with the creating open() itself: no moment where others could open the
-    // new file, and the umask can only take bits away from 0600.
-    if (m_access == NewFileAccess::OwnerOnly)
-        return m_file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-#endif
-    return m_file.open(mode);
+    return OpenWithAccess(m_file, mode, m_access);
 }
 
 void FixedRecordFile::rewriteEmpty()
@@ -118,8 +113,13 @@ void FixedRecordFile::close()
 
 qint64 FixedRecordFile::recordCount()
 {
+    return size() / m_recordSize;
+}
+
+qint64 FixedRecordFile::size()
+{
     requireOpen();
-    return m_file.size() / m_recordSize;
+    return m_file.size();
 }
 
 QByteArray FixedRecordFile::readRecord(qint64 n)
@@ -141,25 +141,47 @@ void FixedRecordFile::appendRecord(const QByteArray& record, bool syncToDisk)
 {
     Q_ASSERT(record.size() == m_recordSize);
     requireOpen();
-    // A device (a link to one) has no position to go to.
-    writeAt(m_file.isSequential() ? -1 : recordCount() * m_recordSize, record);
-    if (syncToDisk)
-        this->syncToDisk();
+    // A device (a link to one) has no position to go to, nor a size to cut back to.
+    if (m_file.isSequential()) {
+        writeAt(-1, record);
+        if (syncToDisk)
+            this->syncToDisk();
+        return;
+    }
+    setAsideDamagedTail();
+    const qint64 end = recordCount() * m_recordSize;
+    try {
+        writeAt(end, record);
+        if (syncToDisk)
+            this->syncToDisk();
+    } catch (const EInOutError&) {
+        cutBackTo(end);
+        throw;
+    }
 }
 
 void FixedRecordFile::writeRecord(qint64 n, const QByteArray& record)
 {
     Q_ASSERT(record.size() == m_recordSize);
     requireOpen();
-    if (n > recordCount())
+    setAsideDamagedTail();
+    const qint64 before = size();
+    if (n > before / m_recordSize)
         throw EInOutError(EInOutError::ReadBeyondEnd);
-    writeAt(n * m_recordSize, record);
-    syncToDisk();
+    try {
+        writeAt(n * m_recordSize, record);
+        syncToDisk();
+    } catch (const EInOutError&) {
+        // Record n as a new last record: no part of it stays.
+        cutBackTo(before);
+        throw;
+    }
 }
 
 void FixedRecordFile::keepRecords(qint64 count)
 {
     requireOpen();
+    setAsideDamagedTail();
     errno = 0;
     if (!m_file.resize(count * m_recordSize))
         fail(errno);
@@ -185,4 +207,39 @@ void FixedRecordFile::syncToDisk()
     // Devices and pipes cannot be synced; that is no failure of the record.
     if (const int err = SyncFileToDisk(m_file); err != 0 && err != EINVAL && err != EROFS)
         fail(err);
+}
+
+void FixedRecordFile::setAsideDamagedTail()
+{
+    if (m_file.isSequential())
+        return;
+    const qint64 records = recordCount();
+    const qint64 whole = records * m_recordSize;
+    const qint64 tailSize = size() - whole;
+    if (tailSize == 0)
+        return;
+    errno = 0;
+    if (!m_file.seek(whole))
+        fail(errno);
+    const QByteArray tail = m_file.read(tailSize);
+    if (tail.size() != tailSize)
+        fail(errno ? errno : EIO);
+    SetAsideTail setAside{m_fileName,
+                          SaveDamagedTail(m_fileName, tail, m_access, Services::clock().localNow()),
+                          tailSize, records};
+    // The tail is on the disk in its side file before it leaves this one.
+    errno = 0;
+    if (!m_file.resize(whole))
+        fail(errno);
+    syncToDisk();
+    if (m_tailHandler)
+        m_tailHandler(setAside);
+}
+
+void FixedRecordFile::cutBackTo(qint64 size)
+{
+    // At worst the piece stays, and is set aside before the next write.
+    if (m_file.resize(size))
+        SyncFileToDisk(m_file);
+    m_file.unsetError();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/new_file_access.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,13 +21,15 @@ QStringList ReadTextLines(const QString& fileName, qint64 maxBytes);
 
 // Replaces a file whole: the bytes go to a temporary file beside it ("<name>.tmp-XXXXXX"),
 // synced to the disk and renamed over the name, and the folder is synced; a crash, a kill or a
-// full disk leaves the earlier file or the new one. The file replaced keeps its permissions.
+// full disk leaves the earlier file or the new one. The file replaced keeps its permissions; a new
+// one gets those of access, and so does the temporary file from its creation on.
 // A name that is a symbolic link replaces the file the link leads to: the link stays.
 // Temporary files left by an interrupted save of the same name are removed first.
 // Raises EFCreateError with the system's reason on failure, the earlier file left as it was;
 // a name that is or leads to a folder, a FIFO or a device is refused before anything is
 // written.
-void WriteWholeFile(const QString& fileName, const QByteArray& bytes);
+void WriteWholeFile(const QString& fileName, const QByteArray& bytes,
+                    NewFileAccess access = NewFileAccess::FollowUmask);
 // The lines, each followed by CR LF, saved as WriteWholeFile saves.
 void WriteTextLines(const QString& fileName, const QStringList& lines);
 // Each line is already bytes (record lines, the CSV buffer).

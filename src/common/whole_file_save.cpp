@@ -124,8 +124,8 @@ QString FailureReason(const QFileDevice& file, int err)
 class PendingSave
 {
 public:
-    PendingSave(const QString& shownName, fs::path target)
-        : m_shownName(shownName), m_target(std::move(target))
+    PendingSave(const QString& shownName, fs::path target, NewFileAccess access)
+        : m_shownName(shownName), m_target(std::move(target)), m_access(access)
     {
         create();
     }
@@ -170,15 +170,17 @@ private:
         throw EFCreateError(m_shownName, reason);
     }
 
-    // Created new, never opened over something there (NewOnly), with the permissions any new
-    // file gets; a name taken by chance is tried again with another.
+    // Created new, never opened over something there (NewOnly), with the permissions of its
+    // access; a name taken by chance is tried again with another.
     void create()
     {
         const QString base = QFileInfo(m_target).absoluteFilePath() + TemporaryMark;
         for (int attempt = 0;; ++attempt) {
             m_file.setFileName(base + RandomPart());
             errno = 0;
-            if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            if (OpenWithAccess(m_file,
+                               QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                               m_access))
                 return;
             const int err = errno;
             if (!QFileInfo::exists(m_file.fileName()) || attempt == 100)
@@ -198,13 +200,14 @@ private:
 
     QString m_shownName;
     fs::path m_target;
+    NewFileAccess m_access;
     QFile m_file;
     bool m_renamed = false;
 };
 
 } // namespace
 
-void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
+void WriteWholeFile(const QString& fileName, const QByteArray& bytes, NewFileAccess access)
 {
     if (fileName.isEmpty())
         throw EFCreateError(fileName, QStringLiteral("Aucun nom de fichier n'a été donné."));
@@ -215,7 +218,7 @@ void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
         throw EFCreateError(fileName, notRegular);
     const fs::path target = SaveTarget(fileName);
     RemoveStaleTemporaries(target);
-    PendingSave save(fileName, target);
+    PendingSave save(fileName, target, access);
     save.write(bytes);
     save.commit();
 }

@@ -12,6 +12,18 @@
 
 #include <QShowEvent>
 
+namespace
+{
+void RequireFirstRun()
+{
+    // A damaged user file raises its own message here.
+    if (!SharedUserStore().isFirstRun())
+        throw QuivelError(QStringLiteral("Le fichier des comptes contient déjà un compte : un "
+                                         "nouveau compte doit être autorisé par un "
+                                         "administrateur (lien « Create New Account »)."));
+}
+} // namespace
+
 TAddUserForm::TAddUserForm(QWidget* parent) : QDialog(parent), ui(new Ui::TAddUserForm)
 {
     ui->setupUi(this);
@@ -66,6 +78,9 @@ void TAddUserForm::BitBtn1Click()
 
 void TAddUserForm::save()
 {
+    // Nobody signed in and no administrator: only the first account of an empty user file.
+    if (m_creator == NobodyId || !m_audited)
+        RequireFirstRun();
     const int id = StrictToInt(ui->Edit1->text());
     const int level = StrictToInt(ui->Edit5->text());
     RequireStorableText(QStringLiteral("First Name"), ui->Edit2->text());

@@ -14,7 +14,8 @@ class TAddUserForm;
 // Creates accounts. Its creation prepares the user file; the fields keep what was typed, so
 // the next opening shows the last account entered. An identifier already taken is refused
 // and the next free one proposed. Each account saved is audited before it is written, as
-// created by the signed-in user, or by the creator given to execCreatingAs.
+// created by the signed-in user, or by the creator given to execCreatingAs. Created by nobody
+// (no one signed in, no administrator), it saves only into an empty user file.
 class TAddUserForm : public QDialog
 {
     Q_OBJECT

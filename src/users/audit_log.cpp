@@ -4,8 +4,10 @@
 #include "common/fixed_record_file.h"
 #include "common/services.h"
 #include "common/windows1252.h"
+#include "users/damaged_files.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <memory>
 
 namespace
@@ -38,6 +40,7 @@ void OpenAuditLog()
     // that every later append reports the file as not open.
     g_auditFile = std::make_unique<FixedRecordFile>(QDir::current().absoluteFilePath(AuditFileName),
                                                     AuditRecord::Size, NewFileAccess::OwnerOnly);
+    g_auditFile->setTailHandler(ReportSetAsideTail);
     if (!g_auditFile->exists()) {
         g_auditFile->rewriteEmpty();
         ShowMessage(QStringLiteral("no actions data available"));
@@ -111,5 +114,10 @@ QString Refused(const QString& typedLogin, qint64 secondsLeft)
 {
     return QStringLiteral("seconds left:") + QString::number(secondsLeft) + QLatin1Char(' ') +
            Login(typedLogin);
+}
+
+QString DamagedTail(const QString& sideFileName, qint64 bytes)
+{
+    return QFileInfo(sideFileName).fileName() + QStringLiteral(" bytes:") + QString::number(bytes);
 }
 } // namespace AuditDetails

@@ -73,6 +73,8 @@ inline const QString UserCreated = QStringLiteral("User created ");
 inline const QString UserDeleted = QStringLiteral("User deleted ");
 // A download written although the download dialog found it wrong.
 inline const QString DownloadSavedAnyway = QStringLiteral("download saved anyway ");
+// The cut-short end of the user or audit file moved to a side file before a write.
+inline const QString DamagedTailMoved = QStringLiteral("damaged tail moved ");
 } // namespace AuditAction
 
 namespace AuditDetails
@@ -92,4 +94,6 @@ QString Login(const QString& typedLogin);
 QString Locked(const QString& typedLogin, int failures, qint64 seconds);
 // "seconds left:" + seconds + " login:" + the login.
 QString Refused(const QString& typedLogin, qint64 secondsLeft);
+// The side file's name (which holds the file's) + " bytes:" + the tail's size.
+QString DamagedTail(const QString& sideFileName, qint64 bytes);
 } // namespace AuditDetails

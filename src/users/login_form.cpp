@@ -54,7 +54,7 @@ void TLoginForm::FormShow()
     bool firstRun = false;
     Guarded([&] {
         openUserFile();
-        firstRun = m_userFile.recordCount() == 0 && m_addUserForm;
+        firstRun = IsFirstRun(m_userFile) && m_addUserForm;
         if (firstRun)
             m_addUserForm->execFirstAccount();
     });
@@ -131,7 +131,7 @@ void TLoginForm::createAccount()
     if (!m_userFile.isOpen())
         m_userFile.open();
     // Only an empty user file lets anybody create an account: the first run.
-    if (m_userFile.recordCount() == 0) {
+    if (IsFirstRun(m_userFile)) {
         m_addUserForm->execCreatingAs(NobodyId);
         return;
     }

@@ -15,7 +15,8 @@ class TLoginForm;
 }
 
 // The sign-in window: borderless, shown once per run. Showing it runs FormShow (the add-user
-// dialog first when the user file holds no account, then the audit file is opened). A
+// dialog first when the user file is empty, then the audit file is opened; a user file with
+// bytes but no whole account is reported as damaged and creates nothing). A
 // matching login and password set CurrentUserId, emit signedIn and close the window.
 // Every attempt is audited; after five failures in a row attempts are refused for thirty
 // seconds. Once the user file holds an account, "&Create New Account" first asks for an

@@ -3,11 +3,13 @@
 #include "common/text_file.h"
 #include "common/windows1252.h"
 #include "support/process_limits.h"
+#include "support/scripted_services.h"
 #include "support/test_files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -174,7 +176,12 @@ private Q_SLOTS:
     void overwriteThenRemoveLeavesAFifoAlone();
     void recordFieldsAreLittleEndian();
     void shortStringIsCutAndZeroFilled();
-    void trailingPieceIsNoRecordAndIsOverwritten();
+    void trailingPieceIsSetAsideBeforeAnyWrite_data();
+    void trailingPieceIsSetAsideBeforeAnyWrite();
+    void sideFilesNeverReplaceEarlierOnes();
+    void sideFileThatCannotBeWrittenStopsTheWrite();
+    void failedAppendLeavesTheFileAsItWas_data();
+    void failedAppendLeavesTheFileAsItWas();
     void appendToAFullDiskRaisesDiskFull();
     void appendToAClosedFileRaises103();
     void openReadOnlyFileRaisesAccessDenied();
@@ -519,19 +526,154 @@ void FilesTest::shortStringIsCutAndZeroFilled()
     QCOMPARE(RecordReader(w.bytes()).shortStringAt(0, 10), QByteArray("ab"));
 }
 
-void FilesTest::trailingPieceIsNoRecordAndIsOverwritten()
+namespace
 {
-    WriteAll(QStringLiteral("records.dt"),
-             QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(40, 'z'));
+using RecordWrite = std::function<void(FixedRecordFile&)>;
+} // namespace
+Q_DECLARE_METATYPE(RecordWrite)
 
-    FixedRecordFile file(QStringLiteral("records.dt"), 100);
+namespace
+{
+// The fixed clock's moment, as side files are named.
+const QString SideFile = QStringLiteral("records.dt.damaged-2026-12-09-110500");
+
+QStringList SideFiles()
+{
+    return QDir::current().entryList({QStringLiteral("*.damaged-*")}, QDir::Files, QDir::Name);
+}
+} // namespace
+
+void FilesTest::trailingPieceIsSetAsideBeforeAnyWrite_data()
+{
+    QTest::addColumn<RecordWrite>("write");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("append") << RecordWrite([](FixedRecordFile& f) {
+        f.appendRecord(QByteArray(100, 'c'), true);
+    }) << QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(100, 'c');
+    QTest::newRow("overwrite a record")
+        << RecordWrite([](FixedRecordFile& f) { f.writeRecord(1, QByteArray(100, 'k')); })
+        << QByteArray(100, 'a') + QByteArray(100, 'k');
+    QTest::newRow("keep the first record")
+        << RecordWrite([](FixedRecordFile& f) { f.keepRecords(1); }) << QByteArray(100, 'a');
+}
+
+void FilesTest::trailingPieceIsSetAsideBeforeAnyWrite()
+{
+    QFETCH(RecordWrite, write);
+    QFETCH(QByteArray, after);
+    FixedClock clock;
+    Services::setClock(&clock);
+    const auto restoreClock = qScopeGuard([] { Services::setClock(nullptr); });
+    const QByteArray tail = QByteArray("cut short") + QByteArray(31, '\xEE');
+    WriteAll(QStringLiteral("records.dt"), QByteArray(100, 'a') + QByteArray(100, 'b') + tail);
+
+    FixedRecordFile file(QStringLiteral("records.dt"), 100, NewFileAccess::OwnerOnly);
+    QList<SetAsideTail> told;
+    qint64 sizeWhenTold = -1;
+    file.setTailHandler([&](const SetAsideTail& setAside) {
+        told << setAside;
+        sizeWhenTold = QFileInfo(QStringLiteral("records.dt")).size();
+    });
     file.open();
     QCOMPARE(file.recordCount(), 2);
-    QCOMPARE(file.readRecord(1), QByteArray(100, 'b'));
-    file.appendRecord(QByteArray(100, 'c'), true);
-    QCOMPARE(file.recordCount(), 3);
-    QCOMPARE(QFileInfo(QStringLiteral("records.dt")).size(), 300);
-    QCOMPARE(file.readRecord(2), QByteArray(100, 'c'));
+    write(file);
+
+    QCOMPARE(ReadAll(SideFile), tail);
+    QCOMPARE(Mode(SideFile), 0600);
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")), after);
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told[0].fileName, QStringLiteral("records.dt"));
+    QCOMPARE(told[0].sideFileName, SideFile);
+    QCOMPARE(told[0].bytes, 40);
+    QCOMPARE(told[0].records, 2);
+    // Told once the file is back to its whole records, before the write itself.
+    QCOMPARE(sizeWhenTold, 200);
+}
+
+void FilesTest::sideFilesNeverReplaceEarlierOnes()
+{
+    FixedClock clock;
+    Services::setClock(&clock);
+    const auto restoreClock = qScopeGuard([] { Services::setClock(nullptr); });
+    WriteAll(SideFile, "kept by hand");
+    WriteAll(QStringLiteral("records.dt"), QByteArray(4, 'a') + "x");
+    FixedRecordFile file(QStringLiteral("records.dt"), 4);
+    file.open();
+    file.appendRecord(QByteArray(4, 'b'), true);
+    // Damaged again within the same second.
+    QFile raw(QStringLiteral("records.dt"));
+    QVERIFY(raw.open(QIODevice::Append));
+    raw.write("yy");
+    raw.close();
+    file.appendRecord(QByteArray(4, 'c'), true);
+
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")), QByteArray("aaaabbbbcccc"));
+    QCOMPARE(ReadAll(SideFile), QByteArray("kept by hand"));
+    QCOMPARE(ReadAll(SideFile + QStringLiteral("-2")), QByteArray("x"));
+    QCOMPARE(ReadAll(SideFile + QStringLiteral("-3")), QByteArray("yy"));
+    QCOMPARE(SideFiles().size(), 3);
+}
+
+void FilesTest::sideFileThatCannotBeWrittenStopsTheWrite()
+{
+    FixedClock clock;
+    Services::setClock(&clock);
+    const auto restoreClock = qScopeGuard([] { Services::setClock(nullptr); });
+    const QByteArray before = QByteArray(100, 'a') + QByteArray(40, 't');
+    WriteAll(QStringLiteral("records.dt"), before);
+    FixedRecordFile file(QStringLiteral("records.dt"), 100);
+    bool told = false;
+    file.setTailHandler([&](const SetAsideTail&) { told = true; });
+    file.open();
+    try {
+        // No new file may hold more than 10 bytes: not the side file, nor the record.
+        FileSizeLimit limit(10);
+        file.appendRecord(QByteArray(100, 'c'), true);
+        QFAIL("no error raised");
+    } catch (const EFCreateError& e) {
+        QVERIFY2(e.message().startsWith(
+                     QStringLiteral("Cannot create file \"%1\". ").arg(Full(SideFile))),
+                 qPrintable(e.message()));
+    } catch (const QuivelError& e) {
+        QFAIL(qPrintable(QStringLiteral("not the side file's error: ") + e.message()));
+    }
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")), before);
+    QVERIFY(SideFiles().isEmpty());
+    QVERIFY(!told);
+}
+
+void FilesTest::failedAppendLeavesTheFileAsItWas_data()
+{
+    QTest::addColumn<int>("room"); // bytes the file may still grow by
+    QTest::newRow("no room at all") << 0;
+    QTest::newRow("room for part of the record") << 60;
+}
+
+void FilesTest::failedAppendLeavesTheFileAsItWas()
+{
+    QFETCH(int, room);
+    const QByteArray before = QByteArray(100, 'a') + QByteArray(100, 'b');
+    WriteAll(QStringLiteral("records.dt"), before);
+    FixedRecordFile file(QStringLiteral("records.dt"), 100);
+    bool told = false;
+    file.setTailHandler([&](const SetAsideTail&) { told = true; });
+    file.open();
+    try {
+        FileSizeLimit limit(rlim_t(before.size() + room));
+        file.appendRecord(QByteArray(100, 'c'), true);
+        QFAIL("no error raised");
+    } catch (const EInOutError& e) {
+        // As the runtime reports it: the system's code.
+        QCOMPARE(e.code(), EFBIG);
+    }
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")), before);
+
+    // The next append is whole, and finds nothing to set aside.
+    file.appendRecord(QByteArray(100, 'd'), true);
+    QCOMPARE(ReadAll(QStringLiteral("records.dt")), before + QByteArray(100, 'd'));
+    QVERIFY(!told);
+    QVERIFY(SideFiles().isEmpty());
 }
 
 void FilesTest::appendToAFullDiskRaisesDiskFull()

@@ -48,7 +48,6 @@ private Q_SLOTS:
 
     void prepareCreatesAnEmptyFileOnce();
     void appendsGrowTheFileRecordByRecord();
-    void trailingPieceIsIgnoredThenOverwritten();
     void deleteAllEmptiesTheFileAndKeepsItUsable();
     void fileThatCannotBeOpenedRaises();
 
@@ -202,29 +201,6 @@ void UserStoreTest::appendsGrowTheFileRecordByRecord()
     QCOMPARE(accounts[1].id, 3);
     QCOMPARE(accounts[1].login, QByteArray("marie"));
     QCOMPARE(accounts[2].level, 7);
-}
-
-void UserStoreTest::trailingPieceIsIgnoredThenOverwritten()
-{
-    const QByteArray first = HandMadeUser(QByteArray::fromHex("01000000"), "Jean", "", "jean", "",
-                                          QByteArray::fromHex("05000000"));
-    const QByteArray second = HandMadeUser(QByteArray::fromHex("02000000"), "Marie", "", "marie",
-                                           "", QByteArray::fromHex("02000000"));
-    WriteAll(UserFileName, first + second + QByteArray(176, '\x55'));
-    QCOMPARE(QFile(UserFileName).size(), 1000);
-
-    UserStore store;
-    store.prepare();
-    QCOMPARE(store.readAll().size(), 2);
-    store.append(
-        UserRecord::fromTyped(3, QStringLiteral("Paul"), {}, QStringLiteral("paul"), {}, 7));
-    const QByteArray file = ReadAll(UserFileName);
-    QCOMPARE(file.size(), 1236);
-    QCOMPARE(file.left(824), first + second);
-    QCOMPARE(file.mid(824, 4), QByteArray::fromHex("03000000"));
-    const QList<UserRecord> accounts = store.readAll();
-    QCOMPARE(accounts.size(), 3);
-    QCOMPARE(accounts[2].login, QByteArray("paul"));
 }
 
 void UserStoreTest::deleteAllEmptiesTheFileAndKeepsItUsable()
