@@ -79,6 +79,12 @@ void KeepPreviousGeneration(const QString& fileName)
     const fs::path from = SaveTarget(fileName);
     fs::path backup = current.filesystemAbsoluteFilePath();
     backup += ".bak";
+    QString readOnly = ReadOnlyReason(fileName, from);
+    if (readOnly.isEmpty())
+        readOnly = ReadOnlyFolderReason(fileName, backup.parent_path());
+    if (!readOnly.isEmpty())
+        throw EFCreateError(fileName, readOnly);
+
     // Already the .bak (a save killed after this step, before its rename): nothing to add.
     if (std::error_code notThere; fs::equivalent(from, backup, notThere))
         return;

@@ -127,6 +127,11 @@ void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
     if (!notRegular.isEmpty())
         throw EFCreateError(fileName, notRegular);
     const fs::path target = SaveTarget(fileName);
+    // A file or folder its owner made read-only is kept, also when the system would let us
+    // (root): whoever protected it wants it as it is.
+    const QString readOnly = ReadOnlyReason(fileName, target);
+    if (!readOnly.isEmpty())
+        throw EFCreateError(fileName, readOnly);
     RemoveStaleTemporaries(target);
     PendingSave save(fileName, target);
     save.write(bytes);

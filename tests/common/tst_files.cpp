@@ -337,8 +337,7 @@ void FilesTest::failedWriteLeavesTheEarlierFile()
     }
     QFile::setPermissions(m_dir->path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!raised && ::geteuid() == 0)
-        QSKIP("root writes into read-only directories");
+    // Refused for root too, whom the system would let write there.
     QVERIFY(raised);
     QCOMPARE(ReadAll("quivel.c00"), QByteArray("5/3;14:7;23.5;61.0\r\n"));
 }
