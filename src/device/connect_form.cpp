@@ -241,11 +241,11 @@ void TConnectForm::Timer2Timer()
     Guarded([&] {
         Timer2->stop();
         const QString text = ui->snlabel->text();
-        // A text that is not four fields is no serial number: nothing is handed on.
-        if (const auto fields = SplitSerialNumber(text)) {
-            emit serialNumberTextRead(text);
+        // The main window shows what the logger answered, whatever it is; the fields, which the
+        // next configuration frame writes back, take only a reply of four fields.
+        emit serialNumberTextRead(text);
+        if (const auto fields = SplitSerialNumber(text))
             emit serialNumberFieldsRead(*fields);
-        }
         accept();
     });
 }

@@ -54,7 +54,7 @@ Q_SIGNALS:
     // The port name, in the one-port case only.
     void portNameChosen(const QString& name);
     // The serial-number text, one second after the first serial-number reply (and again after
-    // every later packet).
+    // every later packet): the reply's first line, whatever it holds.
     void serialNumberTextRead(const QString& text);
     // The four fields of that text; only when it splits into four fields.
     void serialNumberFieldsRead(const QStringList& fields);

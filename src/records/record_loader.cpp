@@ -107,17 +107,23 @@ LoadSummary LoadRecordFile(const QString& fileName, TableSink& table)
 {
     const QString text = DecodeRecordText(ReadWholeFile(fileName, MaxRecordFileBytes));
     qint64 lineCount = 0;
+    QStringView first;
     QStringView second;
     ForEachLine(text, [&](QStringView line) {
-        if (lineCount++ == 1)
+        if (lineCount == 0)
+            first = line;
+        else if (lineCount == 1)
             second = line;
+        ++lineCount;
     });
-    if (lineCount < 2)
+    if (lineCount < 1)
         throw EListError(1);
     if (lineCount > std::numeric_limits<int>::max())
         throw QuivelError(
             QStringLiteral("Le fichier \"%1\" a trop de lignes pour le tableau").arg(fileName));
-    const qsizetype fields = second.count(u';') + 1;
+    // The second line says how many fields: the first may be a heading. A file of one record
+    // has no other line to ask.
+    const qsizetype fields = (lineCount == 1 ? first : second).count(u';') + 1;
 
     TableUpdate update(table);
     table.setColumnCount(LastColumn + 1);

@@ -5,10 +5,10 @@
 #include <QString>
 
 // Loads a record file into a table: columns 1 to 4 of one row per line, as many fields per
-// line as the second line has (its ";" count plus one); double quotes are dropped, column 0
-// is left empty. The table is emptied first.
-// Raises EFOpenError when the file cannot be read and EListError (index 1) when it has fewer
-// than two lines; in both cases before the table is touched.
+// line as the second line has (its ";" count plus one; the first line's in a file of one
+// line); double quotes are dropped, column 0 is left empty. The table is emptied first.
+// Raises EFOpenError when the file cannot be read and EListError (index 1) when it is empty;
+// in both cases before the table is touched.
 // Gives how many lines were read and how many of them are not record lines.
 struct LoadSummary {
     qint64 lines = 0;

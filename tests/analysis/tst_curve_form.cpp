@@ -38,6 +38,8 @@ private Q_SLOTS:
     void showingRunsTheDownloadThenLoadsTheFile();
     void failedLoadIsReportedAndLeavesTheTable_data();
     void failedLoadIsReportedAndLeavesTheTable();
+    void oneRecordOrMoreIsShown_data();
+    void oneRecordOrMoreIsShown();
     void calibrationAndStatistics_data();
     void calibrationAndStatistics();
     void alarmAgainstTheHighThreshold_data();
@@ -219,8 +221,6 @@ void CurveFormTest::failedLoadIsReportedAndLeavesTheTable_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("message");
     QTest::newRow("missing") << true << QByteArray() << "Cannot open file \"%1\". ";
-    QTest::newRow("one line") << false << QByteArray("1/1;0:0;20.0;50.0\r\n")
-                              << "List index out of bounds (1)";
     QTest::newRow("empty") << false << QByteArray() << "List index out of bounds (1)";
 }
 
@@ -255,6 +255,76 @@ bool CurveFormTest::showWith(const QByteArray& recordFile)
     WriteAll(RecordFileName, recordFile);
     m_view->hide();
     return showAndLeaveDownload();
+}
+
+void CurveFormTest::oneRecordOrMoreIsShown_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QList<double>>("temperatures"); // the points of the temperature curve
+    QTest::addColumn<QStringList>("statistics");     // Tmaxl TMinl TAvl HMaxl HMinl havl
+    QTest::addColumn<bool>("alarm");                 // above 30 °C
+    QTest::newRow("one record") << QByteArray("5/3;14:7;31.5;61.0\r\n") << QList<double>{31.5}
+                                << QStringList{"31,5°C", "31,5°C", "31,50°C",
+                                               "61%",    "61%",    "61,00%"}
+                                << true;
+    QTest::newRow("one record, no line end")
+        << QByteArray("5/3;14:7;23.5;61.0") << QList<double>{23.5}
+        << QStringList{"23,5°C", "23,5°C", "23,50°C", "61%", "61%", "61,00%"} << false;
+    QTest::newRow("two records") << QByteArray("5/3;14:7;20.0;50.0\r\n5/3;14:22;21.0;51.0\r\n")
+                                 << QList<double>{20, 21}
+                                 << QStringList{"21°C", "20°C", "20,50°C", "51%", "50%", "50,50%"}
+                                 << false;
+    QTest::newRow("three records")
+        << QByteArray("5/3;14:7;20.0;50.0\r\n5/3;14:22;21.0;51.0\r\n5/3;14:37;31.0;52.0\r\n")
+        << QList<double>{20, 21, 31}
+        << QStringList{"31°C", "20°C", "24,00°C", "52%", "50%", "51,00%"} << true;
+}
+
+void CurveFormTest::oneRecordOrMoreIsShown()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QList<double>, temperatures);
+    QFETCH(QStringList, statistics);
+    QFETCH(bool, alarm);
+    const int records = int(temperatures.size());
+
+    QVERIFY(showWith(file));
+    QVERIFY2(m_dialogs->boxes.isEmpty(), qPrintable(m_dialogs->texts().join('|')));
+    auto* grid = m_view->findChild<QTableView*>("StringGrid1");
+    QCOMPARE(grid->model()->rowCount(), records);
+    QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("1"));
+    QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("5/3"));
+    QCOMPARE(grid->model()->index(records - 1, 0).data().toString(), QString::number(records));
+    const QStringList shown{label("Tmaxl"), label("TMinl"), label("TAvl"),
+                            label("HMaxl"), label("HMinl"), label("havl")};
+    QCOMPARE(shown, statistics);
+    QCOMPARE(m_view->findChild<QLabel*>("alarmlabel")->isVisible(), alarm);
+
+    const ChartSeries& curve = m_temperature->curve();
+    QCOMPARE(curve.count(), records);
+    for (int r = 0; r < records; ++r) {
+        QCOMPARE(curve.x(r), double(r));
+        QCOMPARE(curve.y(r), temperatures[r]);
+    }
+    QCOMPARE(curve.label(0), QStringLiteral("1  5/3"));
+    QCOMPARE(m_humidity->curve().count(), records);
+    QCOMPARE(m_temperature->highThreshold().count(), records);
+    QCOMPARE(m_humidity->lowThreshold().count(), records);
+    // The chart window draws the records, a single one as well as many: the curve reaches the
+    // last one in red.
+    click("BitBtn1");
+    QVERIFY(m_temperature->isVisible());
+    const QImage drawn = m_temperature->chartView()->grab().toImage();
+    const QPoint last = m_temperature->chartView()
+                            ->plotGeometry()
+                            .pixel(records - 1, temperatures.last())
+                            .toPoint();
+    int red = 0;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            red += drawn.pixelColor(last + QPoint(dx, dy)) == QColor(255, 0, 0) ? 1 : 0;
+    QVERIFY(red > 0);
+    m_temperature->close();
 }
 
 void CurveFormTest::calibrationAndStatistics_data()

@@ -63,6 +63,7 @@ class ChartPainterTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void segmentTakesTheColourOfThePointItEndsAt();
+    void lonePointIsADotInItsColour();
     void curveInPointColoursLegendInSeriesColour_data();
     void curveInPointColoursLegendInSeriesColour();
     void emptyChartShowsTitleAxesAndLegend();
@@ -88,6 +89,25 @@ void ChartPainterTest::segmentTakesTheColourOfThePointItEndsAt()
     QVERIFY(ColourNear(rendered.image, g.pixel(1.5, 5), Qt::blue));
     QVERIFY(ColourNear(rendered.image, g.pixel(2.5, 5), QColor(255, 0, 255)));
     QCOMPARE(CountColour(rendered.image, g.plot.toRect(), QColor(255, 0, 0)), 0);
+}
+
+void ChartPainterTest::lonePointIsADotInItsColour()
+{
+    // One record: the curve, and each threshold, have a single point and no segment.
+    Chart chart;
+    chart.addSeries(QStringLiteral("curve"), SeriesKind::Line, Qt::blue, 1)
+        .addPoint(0, 31.5, QColor(255, 0, 0));
+    chart.addSeries(QStringLiteral("high"), SeriesKind::Line, QColor(0, 128, 0), 1).addPoint(0, 30);
+    const RenderedChart rendered = RenderChart(chart, QSize(600, 400), Aliased());
+    const ChartGeometry& g = rendered.geometry;
+    const QRect plot = g.plot.toRect();
+    QVERIFY(g.yFirst < 30 && g.yLast > 31.5);
+    QVERIFY(ColourNear(rendered.image, g.pixel(0, 31.5), QColor(255, 0, 0)));
+    QVERIFY(ColourNear(rendered.image, g.pixel(0, 30), QColor(0, 128, 0)));
+    // A dot, not a line across, and in the point's colour, not the series'.
+    QVERIFY(CountColour(rendered.image, plot, QColor(255, 0, 0)) >= 20);
+    QVERIFY(CountColour(rendered.image, plot, QColor(255, 0, 0)) < 100);
+    QCOMPARE(CountColour(rendered.image, plot, Qt::blue), 0);
 }
 
 void ChartPainterTest::curveInPointColoursLegendInSeriesColour_data()

@@ -1,5 +1,6 @@
 #include "common/errors.h"
 #include "common/fixed_record_file.h"
+#include "common/previous_generation.h"
 #include "common/text_file.h"
 #include "common/windows1252.h"
 #include "support/process_limits.h"
@@ -73,6 +74,15 @@ private:
 };
 
 // What stands at a data file's name.
+// What stands beside the record file before it is kept as .bak and saved anew.
+enum class BeforeKeep {
+    NoBak,
+    OlderBak,
+    BakIsTheFileAlready, // a save killed after its .bak was made
+    StaleBakTemporaries, // a .bak killed before its rename
+    NameIsALink,
+};
+
 enum class Fixture {
     Fifo,
     LinkToFifo,
@@ -129,6 +139,7 @@ bool IsFifoFixture(Fixture fixture)
 } // namespace
 
 Q_DECLARE_METATYPE(Fixture)
+Q_DECLARE_METATYPE(BeforeKeep)
 
 namespace
 {
@@ -173,6 +184,9 @@ private Q_SLOTS:
     void saveThroughALinkReplacesWhereItLeads_data();
     void saveThroughALinkReplacesWhereItLeads();
     void saveKeepsThePermissions();
+    void previousGenerationBecomesTheBak_data();
+    void previousGenerationBecomesTheBak();
+    void bakThatCannotBeMadeNamesTheFileSaved();
     void overwriteThenRemoveLeavesAFifoAlone();
     void recordFieldsAreLittleEndian();
     void shortStringIsCutAndZeroFilled();
@@ -330,8 +344,7 @@ void FilesTest::failedWriteLeavesTheEarlierFile()
     }
     QFile::setPermissions(m_dir->path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!raised && ::geteuid() == 0)
-        QSKIP("root writes into read-only directories");
+    // Refused for root too, whom the system would let write there.
     QVERIFY(raised);
     QCOMPARE(ReadAll("quivel.c00"), QByteArray("5/3;14:7;23.5;61.0\r\n"));
 }
@@ -482,6 +495,83 @@ void FilesTest::saveKeepsThePermissions()
     QCOMPARE(QFile::permissions(QStringLiteral("cal.cfg")) &
                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
              chosen);
+}
+
+void FilesTest::previousGenerationBecomesTheBak_data()
+{
+    QTest::addColumn<BeforeKeep>("before");
+    QTest::addColumn<QStringList>("after"); // the folder's entries
+    const QStringList both{"quivel.c00", "quivel.c00.bak"};
+    QTest::newRow("first .bak") << BeforeKeep::NoBak << both;
+    QTest::newRow("older .bak") << BeforeKeep::OlderBak << both;
+    QTest::newRow(".bak already the file") << BeforeKeep::BakIsTheFileAlready << both;
+    QTest::newRow("stale temporaries of the .bak")
+        << BeforeKeep::StaleBakTemporaries
+        << QStringList{"quivel.c00", "quivel.c00.bak", "quivel.c00.bak.old001"};
+    QTest::newRow("name is a link, the .bak holds what it led to")
+        << BeforeKeep::NameIsALink << QStringList{"quivel.c00", "quivel.c00.bak", "store"};
+}
+
+void FilesTest::previousGenerationBecomesTheBak()
+{
+    QFETCH(BeforeKeep, before);
+    QFETCH(QStringList, after);
+    const QString name = QStringLiteral("quivel.c00");
+    const QString bak = name + QStringLiteral(".bak");
+    const QByteArray earlier = "5/3;14:7;23.5;61.0\r\n";
+    switch (before) {
+    case BeforeKeep::NoBak:
+        WriteAll(name, earlier);
+        break;
+    case BeforeKeep::OlderBak:
+        WriteAll(name, earlier);
+        WriteAll(bak, "1/1;0:0;0.0;0.0\r\n");
+        break;
+    case BeforeKeep::BakIsTheFileAlready:
+        WriteAll(name, earlier);
+        QVERIFY(::link("quivel.c00", "quivel.c00.bak") == 0);
+        break;
+    case BeforeKeep::StaleBakTemporaries:
+        WriteAll(name, earlier);
+        for (const char* stale : {"quivel.c00.bak.tmp-Ab12Cd", "quivel.c00.bak.tmp-000000"})
+            WriteAll(QString::fromLatin1(stale), "half a .bak");
+        WriteAll(QStringLiteral("quivel.c00.bak.old001"), "a person's own");
+        break;
+    case BeforeKeep::NameIsALink:
+        QVERIFY(QDir().mkdir(QStringLiteral("store")));
+        WriteAll(QStringLiteral("store/records"), earlier);
+        QVERIFY(QFile::link(QStringLiteral("store/records"), name));
+        break;
+    }
+
+    KeepPreviousGeneration(name);
+    WriteByteLines(name, {"6/3;14:7;20.0;50.0"});
+
+    QCOMPARE(ReadAll(bak), earlier);
+    QCOMPARE(ReadAll(name), QByteArray("6/3;14:7;20.0;50.0\r\n"));
+    QCOMPARE(FolderEntries(), after);
+    QVERIFY(!QFileInfo(bak).isSymLink());
+    if (before == BeforeKeep::NameIsALink)
+        QVERIFY(QFileInfo(name).isSymLink());
+}
+
+void FilesTest::bakThatCannotBeMadeNamesTheFileSaved()
+{
+    // A folder in the .bak's place: no rename can replace it, for root neither.
+    WriteAll(QStringLiteral("quivel.c00"), "5/3;14:7;23.5;61.0\r\n");
+    QVERIFY(QDir().mkpath(QStringLiteral("quivel.c00.bak/kept")));
+    QString message;
+    try {
+        KeepPreviousGeneration(QStringLiteral("quivel.c00"));
+    } catch (const EFCreateError& e) {
+        message = e.message();
+    }
+    QCOMPARE(message, QStringLiteral("Cannot create file \"%1\". La copie de sécurité "
+                                     "quivel.c00.bak n'a pas pu être faite : %2. Le fichier "
+                                     "quivel.c00 n'a pas été remplacé.")
+                          .arg(Full("quivel.c00"), qt_error_string(EISDIR)));
+    QCOMPARE(FolderEntries(), (QStringList{"quivel.c00", "quivel.c00.bak"}));
+    QCOMPARE(ReadAll("quivel.c00"), QByteArray("5/3;14:7;23.5;61.0\r\n"));
 }
 
 void FilesTest::overwriteThenRemoveLeavesAFifoAlone()

@@ -21,6 +21,8 @@ inline constexpr char ReadyLine[] = "ready\n";
 inline const QString Action = QStringLiteral("kill loop ");
 inline const QString DetailsPrefix = QStringLiteral("version ");
 inline constexpr qint32 UserId = 7;
+// The record file of the version before the last save, kept as a download keeps it.
+inline const QString BackupFileName = RecordFileName + QStringLiteral(".bak");
 
 // Some thousands of record lines, more or fewer from one version to the next, so that a save
 // cut short or mixed with the earlier file never looks whole. The first record's temperature

@@ -1,10 +1,12 @@
 // save-loop FOLDER FIRST-VERSION [--once]
 //
-// In FOLDER, saves the record file, then cal.cfg, then appends an audit entry, at version
-// FIRST-VERSION, then the next, and so on until it is killed (or once, with --once). The
-// kill -9 loops of tests/crash start it and kill it at random moments.
+// In FOLDER, keeps the record file as quivel.c00.bak and saves the new one (as a download
+// does), then saves cal.cfg, then appends an audit entry, at version FIRST-VERSION, then the
+// next, and so on until it is killed (or once, with --once). The kill -9 loops of tests/crash
+// start it and kill it at random moments.
 
 #include "common/errors.h"
+#include "common/previous_generation.h"
 #include "common/text_file.h"
 #include "crash/kill_loop_files.h"
 #include "settings/calibration_file.h"
@@ -31,6 +33,7 @@ int main(int argc, char** argv)
         std::fputs(KillLoop::ReadyLine, stdout);
         std::fflush(stdout);
         for (qint32 version = first;; ++version) {
+            KeepPreviousGeneration(RecordFileName);
             WriteByteLines(RecordFileName, KillLoop::RecordLines(version));
             WriteTextLines(CalibrationFileName, KillLoop::CalibrationLines(version));
             AppendAuditEntry(KillLoop::Action, KillLoop::DetailsPrefix + QString::number(version));

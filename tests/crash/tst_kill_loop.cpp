@@ -7,15 +7,18 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <algorithm>
 
 // kill -9 during saves and appends: after every kill, each file is whole, of the version it had
-// before or of one the killed program wrote, never a mixture or a part. 30 kills here; set
-// QUIVEL_KILL_LOOPS for more (and QUIVEL_KILL_SEED to replay a run).
+// before or of one the killed program wrote, never a mixture or a part; quivel.c00.bak is there
+// and holds the record file of an earlier save. 30 kills here; set QUIVEL_KILL_LOOPS for more
+// (200 and beyond; QUIVEL_KILL_SEED replays a run).
 
 namespace
 {
@@ -31,6 +34,7 @@ constexpr int MaxMaxDelayMs = 500;
 // What the folder held at the last check.
 struct Versions {
     qint32 record = 0;
+    qint32 backup = 0;
     qint32 calibration = 0;
     qint32 lastAudit = 0;
     qint64 auditRecords = 0;
@@ -40,6 +44,8 @@ struct Figures {
     int kills = 0;
     int filesChecked = 0;
     int temporariesFound = 0;
+    // Kills after the .bak was made and before the record file's rename: both hold the same.
+    int backupIsTheRecordFile = 0;
     QList<qint32> savesPerRun;
     // Where the kills fell, told by the versions left: before cal.cfg was saved, before the
     // audit entry was appended, or with all three at one version.
@@ -91,11 +97,15 @@ void KillLoopTest::everyFileIsWholeAfterEachKill()
     QRandomGenerator random(seed);
     qInfo("%d kills, seed %u (QUIVEL_KILL_SEED replays it)", kills, seed);
 
-    QElapsedTimer firstSave;
-    firstSave.start();
+    // Two saves first: the second keeps the first as quivel.c00.bak, which from then on must
+    // never be missing.
     runOnce(0);
-    const int maxDelayMs = qBound(MinMaxDelayMs, 3 * int(firstSave.elapsed()), MaxMaxDelayMs);
-    m_versions = Versions{0, 0, 0, 1};
+    QElapsedTimer secondSave;
+    secondSave.start();
+    runOnce(1);
+    const int maxDelayMs = qBound(MinMaxDelayMs, 3 * int(secondSave.elapsed()), MaxMaxDelayMs);
+    QCOMPARE(ReadAll(KillLoop::BackupFileName), KillLoop::RecordFileBytes(0));
+    m_versions = Versions{1, 0, 1, 1, 2};
     for (int run = 1; run <= kills; ++run) {
         startAndKill(run * RunSpan, random.bounded(maxDelayMs + 1));
         if (QTest::currentTestFailed())
@@ -109,17 +119,20 @@ void KillLoopTest::everyFileIsWholeAfterEachKill()
     runOnce(last);
     QCOMPARE(temporaries(), QStringList());
     QCOMPARE(ReadAll(RecordFileName), KillLoop::RecordFileBytes(last));
+    QCOMPARE(ReadAll(KillLoop::BackupFileName), KillLoop::RecordFileBytes(m_versions.record));
     QCOMPARE(ReadAll(CalibrationFileName), KillLoop::CalibrationFileBytes(last));
 
     std::sort(m_figures.savesPerRun.begin(), m_figures.savesPerRun.end());
     qInfo("%d kills (delays up to %d ms), %d files checked, all whole; %d temporary files of "
           "interrupted saves found and removed by the next save; %lld audit records; versions "
           "saved per run: median %d, max %d; kills before cal.cfg was saved %d, before the audit "
-          "append %d, with all files at one version %d",
+          "append %d, with all files at one version %d; between the .bak and the record file's "
+          "rename %d",
           m_figures.kills, maxDelayMs, m_figures.filesChecked, m_figures.temporariesFound,
           m_versions.auditRecords, m_figures.savesPerRun.value(m_figures.savesPerRun.size() / 2),
           m_figures.savesPerRun.value(m_figures.savesPerRun.size() - 1),
-          m_figures.beforeCalibration, m_figures.beforeAudit, m_figures.allAtOneVersion);
+          m_figures.beforeCalibration, m_figures.beforeAudit, m_figures.allAtOneVersion,
+          m_figures.backupIsTheRecordFile);
 }
 
 void KillLoopTest::startAndKill(qint32 firstVersion, int delayMs)
@@ -145,14 +158,18 @@ void KillLoopTest::runOnce(qint32 version)
              qPrintable(saver.readAllStandardError()));
 }
 
-// Each run saves the record file, cal.cfg, then appends, at one version after the other: a
-// kill leaves each file at the version of the file saved before it, or one behind.
+// Each run keeps the record file as the .bak, saves the record file, cal.cfg, then appends, at
+// one version after the other: a kill leaves each file at the version of the file saved before
+// it, or one behind.
 void KillLoopTest::checkFolder(qint32 firstVersion)
 {
     const auto record = KillLoop::RecordFileVersion(ReadAll(RecordFileName));
+    const auto backup = KillLoop::RecordFileVersion(ReadAll(KillLoop::BackupFileName));
     const auto calibration = KillLoop::CalibrationFileVersion(ReadAll(CalibrationFileName));
-    m_figures.filesChecked += 2;
+    m_figures.filesChecked += 3;
     QVERIFY2(record, "quivel.c00 is not whole");
+    QVERIFY2(QFileInfo::exists(KillLoop::BackupFileName), "quivel.c00.bak is missing");
+    QVERIFY2(backup, "quivel.c00.bak is not whole");
     QVERIFY2(calibration, "cal.cfg is not whole");
     // The version saved before v: v - 1 within the run, else what the folder held before.
     const auto before = [&](qint32 v, qint32 earlier) {
@@ -160,6 +177,15 @@ void KillLoopTest::checkFolder(qint32 firstVersion)
     };
     const bool recordNew = *record >= firstVersion;
     QVERIFY(recordNew || *record == m_versions.record);
+    // The record file before its last save; or, killed before the first .bak of this run was
+    // made, the .bak as it was.
+    QVERIFY2(*backup == *record || *backup == before(*record, m_versions.record) ||
+                 (!recordNew && *backup == m_versions.backup),
+             qPrintable(QStringLiteral("quivel.c00.bak %1, quivel.c00 %2, before the run %3 and %4")
+                            .arg(*backup)
+                            .arg(*record)
+                            .arg(m_versions.backup)
+                            .arg(m_versions.record)));
     QVERIFY(*calibration == *record || *calibration == before(*record, m_versions.calibration));
     const qint32 auditBefore = m_versions.lastAudit;
     checkAuditFile(firstVersion);
@@ -171,8 +197,12 @@ void KillLoopTest::checkFolder(qint32 firstVersion)
     const QStringList left = temporaries();
     m_figures.temporariesFound += int(left.size());
     // Earlier leftovers went at the next save of their name: at most the one of this kill.
-    QVERIFY2(left.filter(RecordFileName).size() <= 1, qPrintable(left.join(' ')));
-    QVERIFY2(left.filter(CalibrationFileName).size() <= 1, qPrintable(left.join(' ')));
+    for (const QString& name : {RecordFileName, KillLoop::BackupFileName, CalibrationFileName}) {
+        const auto ofName = [&](const QString& entry) {
+            return entry.startsWith(name + QStringLiteral(".tmp-"));
+        };
+        QVERIFY2(std::count_if(left.begin(), left.end(), ofName) <= 1, qPrintable(left.join(' ')));
+    }
     m_figures.savesPerRun.append(recordNew ? *record - firstVersion + 1 : 0);
     if (*calibration != *record)
         ++m_figures.beforeCalibration;
@@ -180,7 +210,10 @@ void KillLoopTest::checkFolder(qint32 firstVersion)
         ++m_figures.beforeAudit;
     else
         ++m_figures.allAtOneVersion;
+    if (*backup == *record)
+        ++m_figures.backupIsTheRecordFile;
     m_versions.record = *record;
+    m_versions.backup = *backup;
     m_versions.calibration = *calibration;
 }
 

@@ -1,14 +1,20 @@
 // The connection procedure against the simulated logger on a pseudo-terminal.
+#include "app/application_windows.h"
+#include "app/main_form.h"
 #include "device/com_combo_box.h"
 #include "device/com_port.h"
 #include "device/connect_form.h"
+#include "settings/serial_number_form.h"
 #include "support/logger_sim_process.h"
 #include "support/scripted_services.h"
 #include "support/test_terminal.h"
+#include "users/audit_log.h"
+#include "users/user_store.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -59,8 +65,8 @@ private Q_SLOTS:
     void cleanup();
 
     void okReplyTurnsGreenThenSerialNumberIsHandedOn();
-    void serialNumberText_data();
-    void serialNumberText();
+    void serialNumberReplyReachesTheWindows_data();
+    void serialNumberReplyReachesTheWindows();
     void noAnswerClosesAfterTheLastStep();
     void checkReplyMustBeExact_data();
     void checkReplyMustBeExact();
@@ -96,6 +102,8 @@ void TestConnection::init()
 
 void TestConnection::cleanup()
 {
+    SharedUserStore().close();
+    ResetAuditLog();
     Services::setDialogs(nullptr);
     Services::setPorts(nullptr);
     QDir::setCurrent(QDir::tempPath());
@@ -146,40 +154,70 @@ void TestConnection::okReplyTurnsGreenThenSerialNumberIsHandedOn()
     QVERIFY(f.form->comPort()->Connected());
 }
 
-void TestConnection::serialNumberText_data()
+void TestConnection::serialNumberReplyReachesTheWindows_data()
 {
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<QStringList>("fields"); // empty: nothing handed on
+    QTest::addColumn<QList<QByteArray>>("packets"); // as they arrive after "s"
+    QTest::addColumn<QString>("shown");             // the main window's serial number
+    QTest::addColumn<QStringList>("fields");        // the serial-number dialog's four fields
 
+    const QStringList unchanged{"0", "0", "0", "0"};
+    const QStringList read{"101", "102", "103", "104"};
+    QTest::newRow("whole reply") << QList<QByteArray>{"101/102/103/104/\r\n"} << "101/102/103/104/"
+                                 << read;
+    QTest::newRow("no line end") << QList<QByteArray>{"101/102/103/104/"} << "101/102/103/104/"
+                                 << read;
     QTest::newRow("two-character field")
-        << "99/100/101/255/" << QStringList{"99", "100", "101", "255"};
+        << QList<QByteArray>{"99/100/101/255/\r\n"} << "99/100/101/255/"
+        << QStringList{"99", "100", "101", "255"};
     QTest::newRow("bytes after the fourth slash")
-        << "101/102/103/104/xyz" << QStringList{"101", "102", "103", "104"};
-    QTest::newRow("three fields") << "101/102/103" << QStringList{};
-    QTest::newRow("field of four characters") << "1010/102/103/104/" << QStringList{};
+        << QList<QByteArray>{"101/102/103/104/xyz\r\n"} << "101/102/103/104/xyz" << read;
+    QTest::newRow("first line only")
+        << QList<QByteArray>{"101/102/103/104/\r\nnext line"} << "101/102/103/104/" << read;
+    QTest::newRow("NUL ends the text")
+        << QList<QByteArray>{QByteArray("101/102/103/104/\0x", 18)} << "101/102/103/104/" << read;
+    // Not four fields: shown as it came, the dialog keeps what it held.
+    QTest::newRow("split in two packets")
+        << QList<QByteArray>{"101/102/1", "03/104/\r\n"} << "101/102/1" << unchanged;
+    QTest::newRow("late ok, then the reply")
+        << QList<QByteArray>{"ok\r\n", "101/102/103/104/\r\n"} << "ok" << unchanged;
+    QTest::newRow("three fields") << QList<QByteArray>{"101/102/103\r\n"} << "101/102/103"
+                                  << unchanged;
+    QTest::newRow("field of four characters")
+        << QList<QByteArray>{"1010/102/103/104/\r\n"} << "1010/102/103/104/" << unchanged;
+    QTest::newRow("garbage") << QList<QByteArray>{"\x01\xfe#?\r\n"} << "\u0001\u00fe#?"
+                             << unchanged;
 }
 
-void TestConnection::serialNumberText()
+void TestConnection::serialNumberReplyReachesTheWindows()
 {
-    QFETCH(QString, reply);
+    QFETCH(QList<QByteArray>, packets);
+    QFETCH(QString, shown);
     QFETCH(QStringList, fields);
-    LoggerSimProcess sim({"--serial", reply});
-    QVERIFY2(sim.start(), qPrintable(sim.startError()));
-    Fixture f = makeForm({sim.portPath()});
+    TestTerminal line;
+    m_ports.names = {line.path()};
+    ApplicationWindows windows;
+    TConnectForm* form = windows.ConnectForm();
+    QSignalSpy received(form->packetListener(), &TComDataPacket::OnPacket);
 
-    f.form->open();
-    QTRY_COMPARE_WITH_TIMEOUT(f.status()->text(), QStringLiteral("Numéro de série lus"), 6000);
-    // Closed by the parse timer, before the last step would have closed it.
-    QTRY_VERIFY_WITH_TIMEOUT(!f.form->isVisible(), 3000);
-    QCOMPARE(f.form->connectStep(), 2);
-    if (fields.isEmpty()) {
-        QCOMPARE(f.texts->count(), 0);
-        QCOMPARE(f.fields->count(), 0);
-    } else {
-        QCOMPARE(f.texts->count(), 1);
-        QCOMPARE(f.texts->at(0).at(0).toString(), reply);
-        QCOMPARE(f.fields->at(0).at(0).toStringList(), fields);
+    form->open();
+    // The check and the serial-number request without their waits.
+    form->Timer1Timer();
+    form->Timer1Timer();
+    QCOMPARE(line.sent(), QByteArray("ts"));
+    // Each packet is read before the next is written: the link delivers them apart.
+    for (int k = 0; k < packets.size(); ++k) {
+        QVERIFY(line.write(packets[k]));
+        QTRY_COMPARE(received.count(), k + 1);
+        QCOMPARE(received.last().at(0).toByteArray(), packets[k]);
     }
+    QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 3000);
+    QVERIFY(!form->parseTimerActive());
+
+    QCOMPARE(windows.Form1()->findChild<QLabel*>("snlabel")->text(), shown);
+    QStringList inDialog;
+    for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4"})
+        inDialog << windows.serialnumber()->findChild<QLineEdit*>(name)->text();
+    QCOMPARE(inDialog, fields);
 }
 
 void TestConnection::noAnswerClosesAfterTheLastStep()

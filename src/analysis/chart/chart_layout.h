@@ -59,4 +59,5 @@ constexpr qreal LegendPadding = 6;  // inside the legend frame
 constexpr qreal LegendMark = 24;    // length of a series' line mark
 constexpr qreal TitleGap = 6;       // under the title
 constexpr qreal MinTickSpacing = 3; // y ticks at least this many text heights apart
+constexpr qreal LonePointDot = 7;   // diameter of the dot of a series of one point
 } // namespace ChartLengths

@@ -113,11 +113,29 @@ void AppendSegment(std::vector<QLineF>& lines, QPointF from, QPointF to)
 // segments rather than a polyline: each covers both its ends whatever its neighbours, so the
 // kept points of a column cover the same pixels as all of them (and Qt strokes a long wide
 // polyline far more slowly). Square caps: round ones cost several times more to fill.
+// A series of one point has no segment to show it: a dot in that point's colour, at least as
+// wide as the series' line.
+void PaintLonePoint(QPainter& painter, const ChartSeries& series, QPointF at, quint32 index,
+                    const ChartStyle& style)
+{
+    const qreal diameter = style.px(std::max<qreal>(LonePointDot, 2 * series.penWidth()));
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(series.paletteColour(series.colourIndex(index)));
+    painter.drawEllipse(at, diameter / 2, diameter / 2);
+    painter.restore();
+}
+
 void PaintSeries(QPainter& painter, const ChartSeries& series, const ChartGeometry& geometry,
                  int columns, const std::vector<quint32>& kept, const ChartStyle& style)
 {
-    if (kept.size() < 2)
+    if (kept.empty())
         return;
+    if (kept.size() == 1) {
+        PaintLonePoint(painter, series, PointPlacer(series, geometry, columns)(kept[0]), kept[0],
+                       style);
+        return;
+    }
     QPen pen(series.colour(), style.px(series.penWidth()), Qt::SolidLine, Qt::SquareCap,
              Qt::BevelJoin);
     const PointPlacer place(series, geometry, columns);
