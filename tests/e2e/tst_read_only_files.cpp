@@ -15,10 +15,10 @@ namespace
 enum class Protected { RecordFile, CalibrationFile, Folder };
 enum class Saver { Download, CalibrationDialog };
 
-// Two records and the start of a third: a download of two records completes with them.
-const QList<int> TwoRecords = {5, 3, 14, 7,  23, 5, 61, 0, // 5/3;14:7;23.5;61.0
-                               5, 3, 14, 22, 23, 6, 60, 9, // 5/3;14:22;23.6;60.9
-                               5, 3, 14, 37, 24};
+// A download of two records: the logger sends them and the one more the request asks.
+const QList<int> TwoRecords = {5, 3, 14, 7,  23, 5, 61, 0,  // 5/3;14:7;23.5;61.0
+                               5, 3, 14, 22, 23, 6, 60, 9,  // 5/3;14:22;23.6;60.9
+                               5, 3, 14, 37, 24, 1, 60, 2}; // 5/3;14:37;24.1;60.2
 const QByteArray NewRecordFile = "5/3;14:7;23.5;61.0\r\n5/3;14:22;23.6;60.9\r\n";
 const QByteArray EarlierRecordFile = "1/1;0:0;20.0;50.0\r\n1/1;0:15;20.1;50.1\r\n";
 const QByteArray OlderRecordFile = "31/12;23:45;19.0;48.0\r\n1/1;0:0;19.5;49.0\r\n";
@@ -180,9 +180,10 @@ SaveOutcome ReadOnlyFilesTest::saveThrough(Saver saver)
     if (saver == Saver::Download) {
         m_f->startDownload(QStringLiteral("2"));
         m_f->deliver(TwoRecords);
-        // A save that fails in the packet handler is reported from the event loop.
+        // Saved once the line has fallen quiet; a failure is reported then.
         (void)QTest::qWaitFor(
-            [&] { return !m_f->form.isVisible() || !m_f->dialogs.boxes.isEmpty(); });
+            [&] { return !m_f->form.isVisible() || !m_f->dialogs.boxes.isEmpty(); },
+            TLoadDataForm::SettleMs + 5000);
         outcome.windowStillOpen = m_f->form.isVisible();
     } else {
         CalibrationStore store;
