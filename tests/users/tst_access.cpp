@@ -50,16 +50,6 @@ void Add(qint32 id, const QString& login, const QString& password, qint32 level)
                                                    password, level));
 }
 
-void FillAccount(QWidget* dialog, const QString& id, const QString& login, const QString& level)
-{
-    Edit(dialog, "Edit1")->setText(id);
-    Edit(dialog, "Edit2")->setText(QStringLiteral("Neuf"));
-    Edit(dialog, "Edit3")->setText(QStringLiteral("Dupont"));
-    Edit(dialog, "Edit4")->setText(login);
-    Edit(dialog, "Password")->setText(QStringLiteral("pw-new"));
-    Edit(dialog, "Edit5")->setText(level);
-}
-
 QList<int> StoredIds()
 {
     QList<int> ids;

@@ -42,16 +42,6 @@ QByteArray Entry(qint32 userId, const QString& action, const QString& details)
     return AuditRecord{userId, action.toLatin1(), 46365.5, details.toLatin1()}.toBytes();
 }
 
-void FillAccount(QWidget* dialog, const QString& id, const QString& login, const QString& level)
-{
-    Edit(dialog, "Edit1")->setText(id);
-    Edit(dialog, "Edit2")->setText(QStringLiteral("Neuf"));
-    Edit(dialog, "Edit3")->setText(QStringLiteral("Dupont"));
-    Edit(dialog, "Edit4")->setText(login);
-    Edit(dialog, "Password")->setText(QStringLiteral("pw-new"));
-    Edit(dialog, "Edit5")->setText(level);
-}
-
 void Save(QWidget* dialog)
 {
     QTest::mouseClick(Button(dialog, "BitBtn1"), Qt::LeftButton);

@@ -3,6 +3,7 @@
 // What the user administration tests share: each case in a folder of its own, scripted boxes
 // and clock, no audit file open, no one signed in, the user file closed, French settings.
 #include "support/scripted_services.h"
+#include "support/window_driving.h"
 #include "users/audit_log.h"
 #include "users/user_store.h"
 
@@ -11,6 +12,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+// The add-user dialog's fields typed for a new account.
+inline void FillAccount(QWidget* dialog, const QString& id, const QString& login,
+                        const QString& level)
+{
+    Edit(dialog, "Edit1")->setText(id);
+    Edit(dialog, "Edit2")->setText(QStringLiteral("Neuf"));
+    Edit(dialog, "Edit3")->setText(QStringLiteral("Dupont"));
+    Edit(dialog, "Edit4")->setText(login);
+    Edit(dialog, "Password")->setText(QStringLiteral("pw-new"));
+    Edit(dialog, "Edit5")->setText(level);
+}
 
 class UsersTestCase : public QObject
 {
