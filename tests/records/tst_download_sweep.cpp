@@ -163,12 +163,12 @@ void DownloadSweepTest::everyJoinAndSplit()
         judge(QStringLiteral("join at %1").arg(at), joined, int(at));
     }
     for (qsizetype at = 0; at < packets.size(); ++at) {
-        if (packets[at].size() < 2)
-            continue;
-        QList<QByteArray> split = packets;
-        split.insert(at + 1, split[at].mid(1));
-        split[at].truncate(1);
-        judge(QStringLiteral("split at %1").arg(at), split, int(at));
+        for (qsizetype cut = 1; cut < packets[at].size(); ++cut) {
+            QList<QByteArray> split = packets;
+            split.insert(at + 1, split[at].mid(cut));
+            split[at].truncate(cut);
+            judge(QStringLiteral("split at %1 after %2 digit(s)").arg(at).arg(cut), split, int(at));
+        }
     }
     QVERIFY2(silent.isEmpty(), qPrintable(QStringLiteral("saved wrong without a word: ") +
                                           silent.mid(0, 10).join(QStringLiteral(", "))));
